@@ -1,0 +1,3 @@
+#include "game/hasard.h"
+
+Hasard hasard;

@@ -1,0 +1,119 @@
+#include "platform/plateforme.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QThread>
+#include <memory>
+
+namespace {
+
+std::unique_ptr<Plateforme> enVigueur;
+
+const QString titre = QStringLiteral("Merle Vert");
+
+QWidget *parentDesBoites()
+{
+    QWidget *w = QApplication::activeWindow();
+    return w ? w : QApplication::activeModalWidget();
+}
+
+// Drops the mouse and keyboard input that piled up while the thread slept:
+// a click made while the computer seats play must not lay a card afterwards.
+class FiltreEntrees : public QObject {
+public:
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        switch (e->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::Shortcut:
+        case QEvent::ShortcutOverride:
+        case QEvent::Wheel:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::Close:   // a close request would otherwise ask its question mid-turn
+            return true;
+        default:
+            return false;
+        }
+    }
+};
+
+} // namespace
+
+Plateforme &plateforme()
+{
+    if (!enVigueur)
+        enVigueur = std::make_unique<PlateformeReelle>();
+    return *enVigueur;
+}
+
+void installerPlateforme(Plateforme *p)
+{
+    enVigueur.reset(p);
+}
+
+bool PlateformeReelle::confirmer(const QString &texte)
+{
+    return QMessageBox::question(parentDesBoites(), titre, texte, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::Yes) == QMessageBox::Yes;
+}
+
+void PlateformeReelle::informer(const QString &texte)
+{
+    QMessageBox::information(parentDesBoites(), titre, texte);
+}
+
+void PlateformeReelle::afficher(const QString &texte)
+{
+    QMessageBox boite(QMessageBox::NoIcon, titre, texte, QMessageBox::Ok, parentDesBoites());
+    boite.exec();
+}
+
+void PlateformeReelle::erreur(const QString &texte)
+{
+    QMessageBox::critical(parentDesBoites(), titre, texte);
+}
+
+QString PlateformeReelle::choisirFichier(QFileDialog &dialogue)
+{
+    if (dialogue.exec() != QDialog::Accepted || dialogue.selectedFiles().isEmpty())
+        return QString();
+    return dialogue.selectedFiles().constFirst();
+}
+
+void PlateformeReelle::pause(int ms)
+{
+    QThread::msleep(static_cast<unsigned long>(ms));
+    FiltreEntrees filtre;
+    qApp->installEventFilter(&filtre);
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    qApp->removeEventFilter(&filtre);
+}
+
+int PlateformeReelle::heureDuJourMs()
+{
+    return QDateTime::currentDateTimeUtc().time().msecsSinceStartOfDay();
+}
+
+void PlateformeReelle::bip()
+{
+    QApplication::beep();
+}
+
+QString PlateformeReelle::repertoireCourant()
+{
+    return QDir::currentPath();
+}
+
+void PlateformeReelle::terminer()
+{
+    QCoreApplication::quit();
+}

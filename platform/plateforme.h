@@ -1,0 +1,43 @@
+#pragma once
+// What the game asks of the system. The program installs the real one at
+// start-up; the tests install a double that records and answers in code.
+#include <QString>
+
+class QFileDialog;
+class QWidget;
+
+class Plateforme {
+public:
+    virtual ~Plateforme() = default;
+    virtual bool confirmer(const QString &texte) = 0;   // Yes/No box, true on Yes
+    virtual void informer(const QString &texte) = 0;    // information box, OK
+    virtual void afficher(const QString &texte) = 0;    // plain box, OK
+    virtual void erreur(const QString &texte) = 0;      // critical box, OK
+    virtual QString choisirFichier(QFileDialog &dialogue) = 0;  // "" when cancelled
+    virtual void pause(int ms) = 0;                     // blocking, on the UI thread
+    virtual int heureDuJourMs() = 0;                    // UTC, ms since midnight
+    virtual void bip() = 0;
+    virtual QString repertoireCourant() = 0;            // working directory, now
+    virtual void terminer() = 0;                        // ends the program
+};
+
+// The platform in force; never null once the program or a test has installed one.
+Plateforme &plateforme();
+// Takes ownership; replaces (and deletes) the previous one.
+void installerPlateforme(Plateforme *p);
+
+// The real platform: Qt message boxes captioned "Merle Vert", the window's
+// own dialogs, a blocking sleep, the system clock, the toolkit's beep.
+class PlateformeReelle : public Plateforme {
+public:
+    bool confirmer(const QString &texte) override;
+    void informer(const QString &texte) override;
+    void afficher(const QString &texte) override;
+    void erreur(const QString &texte) override;
+    QString choisirFichier(QFileDialog &dialogue) override;
+    void pause(int ms) override;
+    int heureDuJourMs() override;
+    void bip() override;
+    QString repertoireCourant() override;
+    void terminer() override;
+};

@@ -1,0 +1,34 @@
+#include "ui/Splash_Unit.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QShowEvent>
+#include "ui/images.h"
+
+TSplash *Splash = nullptr;
+
+TSplash::TSplash(QWidget *parent) : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
+{
+    setObjectName(QStringLiteral("Splash"));
+    setWindowTitle(QStringLiteral("Merle Vert"));
+    setFixedSize(514, 250);
+    Image1 = new QLabel(this);
+    Image1->setGeometry(0, 0, 514, 250);
+}
+
+void TSplash::FormShow()
+{
+    // Centred on the whole desktop; div truncates toward zero.
+    const QScreen *ecran = QGuiApplication::primaryScreen();
+    const QRect bureau = ecran ? ecran->virtualGeometry() : QRect(0, 0, width(), height());
+    move(bureau.x() + (bureau.width() - width()) / 2, bureau.y() + (bureau.height() - height()) / 2);
+    Image1->setPixmap(imageSplash(devicePixelRatioF()));
+}
+
+void TSplash::showEvent(QShowEvent *e)
+{
+    QWidget::showEvent(e);
+    if (!e->spontaneous())
+        FormShow();
+}

@@ -1,0 +1,380 @@
+#include "ui/Unit1.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include "platform/plateforme.h"
+#include "ui/afficheur.h"
+#include "ui/imagecarte.h"
+#include "ui/images.h"
+#include "ui/style.h"
+
+Tprincipale *principale = nullptr;
+
+namespace {
+constexpr int largeurPanneau = 737;
+constexpr int hauteurPanneau = 516;
+
+QGroupBox *boiteGroupe(const QString &titre, QWidget *parent)
+{
+    auto *g = new QGroupBox(titre, parent);
+    style::colorer(g, style::vert, Qt::white);
+    g->setFont(style::police(11));
+    return g;
+}
+
+Afficheur *afficheurSurVert(int chiffres, QWidget *parent)
+{
+    auto *a = new Afficheur(chiffres, parent);
+    a->setFrameShape(QFrame::NoFrame);
+    style::colorer(a, style::vert, Qt::white);
+    a->setAutoFillBackground(false);
+    return a;
+}
+} // namespace
+
+Tprincipale::Tprincipale(QWidget *parent) : QMainWindow(parent)
+{
+    principale = this;
+    setWindowTitle(QStringLiteral("Merle Vert"));
+    setWindowIcon(iconeJeu());
+    setObjectName(QStringLiteral("principale"));
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, style::vertFenetre);
+    setPalette(pal);
+    setGeometry(176, 92, 820, 621);
+    construireMenus();
+    construireComposants();
+    FormCreate();
+}
+
+Tprincipale::~Tprincipale()
+{
+    if (principale == this)
+        principale = nullptr;
+}
+
+void Tprincipale::construireMenus()
+{
+    MainMenu1 = new QMenuBar(this);
+    MainMenu1->setStyleSheet(QStringLiteral("QMenuBar { background: #95FF95; color: black; }"
+                                            "QMenuBar::item:disabled { color: #5a8a5a; }"));
+    setMenuBar(MainMenu1);
+
+    Fichier = MainMenu1->addMenu(QStringLiteral("&Fichier"));
+    NouvellePartie1 = Fichier->addAction(QStringLiteral("&Nouvelle Partie"), this, &Tprincipale::Button1Click);
+    Chargerunepartie1 = Fichier->addAction(QStringLiteral("&Charger une partie"), this, &Tprincipale::Button3Click);
+    Sauvegarderunepartie1 =
+        Fichier->addAction(QStringLiteral("&Sauvegarder une partie"), this, &Tprincipale::Button6Click);
+    Sauvegarderunepartie1->setEnabled(false);
+    N1 = Fichier->addSeparator();
+    Score1 = Fichier->addMenu(QStringLiteral("&Score..."));
+    Effacer1 = Score1->addAction(QStringLiteral("&Effacer"), this, &Tprincipale::Effacer1Click);
+    Voir1 = Score1->addAction(QStringLiteral("&Voir"), this, &Tprincipale::Voir1Click);
+    Quitter1 = Fichier->addAction(QStringLiteral("&Quitter"), this, &Tprincipale::Quitter1Click);
+
+    // Opening the "Niveau" menu runs Normal1Click, as a click on the menu
+    // itself does: Normal becomes the level each time it opens. This is meant.
+    Niveau1 = MainMenu1->addMenu(QStringLiteral("&Niveau"));
+    connect(Niveau1, &QMenu::aboutToShow, this, &Tprincipale::Normal1Click);
+    Normal1 = Niveau1->addAction(QStringLiteral("&Normal"));
+    Normal1->setCheckable(true);
+    Normal1->setChecked(true);
+    Difficile1 = Niveau1->addAction(QStringLiteral("&Difficile"), this, &Tprincipale::Difficile1Click);
+    Difficile1->setCheckable(true);
+    // Choosing "Normal" changes nothing more: the opening of the menu did it.
+    connect(Normal1, &QAction::triggered, this, [this] { Normal1->setChecked(true); });
+
+    Aide1 = MainMenu1->addMenu(QStringLiteral("&Aide"));
+    Sommaire1 = Aide1->addAction(QStringLiteral("&Sommaire"), this, &Tprincipale::Sommaire1Click);
+    Rgledujeu1 = Aide1->addAction(QStringLiteral("&Règle du jeu"), this, &Tprincipale::Rgledujeu1Click);
+    Commentjouer1 = Aide1->addAction(QStringLiteral("&Comment jouer"), this, &Tprincipale::Commentjouer1Click);
+    Apropos1 = Aide1->addAction(QStringLiteral("A &propos"), this, &Tprincipale::Apropos1Click);
+
+    OpenDialog1 = new QFileDialog(this, QStringLiteral("Open"), QString(), QStringLiteral("*.svgMv"));
+    OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
+    OpenDialog1->setFileMode(QFileDialog::ExistingFile);
+    SaveDialog1 = new QFileDialog(this, QStringLiteral("Save As"), QString(),
+                                  QStringLiteral("Sauvegarde (*.svgMv)"));
+    SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
+    SaveDialog1->setFileMode(QFileDialog::AnyFile);
+    // The file is replaced without asking, and no extension is added by the
+    // dialog: the save command adds ".svgMv" itself.
+    SaveDialog1->setOption(QFileDialog::DontConfirmOverwrite);
+}
+
+void Tprincipale::construireComposants()
+{
+    defilement = new QScrollArea(this);
+    defilement->setFrameShape(QFrame::NoFrame);
+    defilement->setWidgetResizable(true);
+    defilement->setAutoFillBackground(false);
+    defilement->viewport()->setAutoFillBackground(false);
+    fond = new QWidget;
+    fond->setMinimumSize(777, 524);   // the right and bottom edges of Panel1 at its stored place
+    defilement->setWidget(fond);
+    setCentralWidget(defilement);
+
+    Panel1 = new QFrame(fond);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel1->setLineWidth(1);
+    style::colorer(Panel1, style::vert, Qt::white);
+
+    Image14 = new QLabel(Panel1);
+    Image14->setScaledContents(false);
+    Bevel3 = new QFrame(Panel1);
+    Bevel3->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    Bevel3->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    // Pot displays on the board, with their embossed frame.
+    auto pot = [this]() {
+        auto *a = new Afficheur(3, Panel1);
+        a->setFrameStyle(QFrame::Panel | QFrame::Raised);
+        a->setLineWidth(2);
+        style::colorer(a, style::fondCagnotte, Qt::white);
+        return a;
+    };
+    LCDNumber10 = pot();
+    LCDNumber12 = pot();
+    LCDNumber13 = pot();
+    LCDNumber9 = pot();
+    LCDNumber11 = pot();
+
+    GroupBox1 = boiteGroupe(QStringLiteral("Trésor de :"), Panel1);
+    GroupBox2 = boiteGroupe(QStringLiteral("Vous"), GroupBox1);
+    GroupBox3 = boiteGroupe(QStringLiteral("Moi"), GroupBox1);
+    GroupBox4 = boiteGroupe(QStringLiteral("KORBANIGUE"), GroupBox1);
+    GroupBox5 = boiteGroupe(QStringLiteral("Orvane BELTRUCQ"), GroupBox1);
+    LCDNumber1 = afficheurSurVert(4, GroupBox2);
+    LCDNumber2 = afficheurSurVert(4, GroupBox3);
+    LCDNumber3 = afficheurSurVert(4, GroupBox4);
+    LCDNumber4 = afficheurSurVert(4, GroupBox5);
+
+    GroupBox6 = boiteGroupe(QStringLiteral("Nbr de cartes restantes :"), Panel1);
+    GroupBox7 = boiteGroupe(QStringLiteral("Vous"), GroupBox6);
+    GroupBox8 = boiteGroupe(QStringLiteral("Moi"), GroupBox6);
+    GroupBox9 = boiteGroupe(QStringLiteral("KORBANIGUE"), GroupBox6);
+    GroupBox10 = boiteGroupe(QStringLiteral("Orvane BELTRUCQ"), GroupBox6);
+    LCDNumber5 = afficheurSurVert(4, GroupBox7);
+    LCDNumber6 = afficheurSurVert(4, GroupBox8);
+    LCDNumber7 = afficheurSurVert(4, GroupBox9);
+    LCDNumber8 = afficheurSurVert(4, GroupBox10);
+
+    GroupBox11 = boiteGroupe(QStringLiteral("Zone de jeu :"), Panel1);
+    Image13 = new ImageCarte(GroupBox11);
+
+    auto bouton = [this](const QString &texte) {
+        auto *b = new QPushButton(texte, Panel1);
+        style::boutonVert(b);
+        return b;
+    };
+    Button1 = bouton(QStringLiteral("&Nouvelle partie"));
+    Button3 = bouton(QStringLiteral("&Charger partie"));
+    Button6 = bouton(QStringLiteral("&Sauvegarder une partie"));
+    Button7 = bouton(QStringLiteral("&Meilleur Score"));
+    Button2 = bouton(QStringLiteral("&Distribuer"));
+    Button4 = bouton(QString());
+    Button5 = bouton(QStringLiteral("Carte qui prend"));
+    Button4->setDefault(true);
+    Button4->setAutoDefault(false);
+
+    Son = new QCheckBox(QStringLiteral("Son"), Panel1);
+    style::colorer(Son, style::vert, Qt::white);
+    QFont fs = style::police(12);
+    fs.setWeight(QFont::Light);
+    Son->setFont(fs);
+    Son->setChecked(true);
+
+    // The hand, created last so that each image lies over the one to its
+    // left and Image12 is on top.
+    ImageCarte **main[tailleMain] = {&Image1, &Image2, &Image3, &Image4, &Image5, &Image6,
+                                     &Image7, &Image8, &Image9, &Image10, &Image11, &Image12};
+    for (ImageCarte **image : main) {
+        *image = new ImageCarte(Panel1);
+        (*image)->setTransparent(true);
+        (*image)->setObjectName(QStringLiteral("Image%1").arg(image - &Image1 + 1));
+        (*image)->hide();
+        connect(*image, &ImageCarte::clicked, this, [this, im = *image] { Image1Click(im); });
+    }
+
+    connect(Button1, &QPushButton::clicked, this, &Tprincipale::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &Tprincipale::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &Tprincipale::Button3Click);
+    connect(Button4, &QPushButton::clicked, this, &Tprincipale::Button4Click);
+    connect(Button5, &QPushButton::clicked, this, &Tprincipale::Button5Click);
+    connect(Button6, &QPushButton::clicked, this, &Tprincipale::Button6Click);
+    connect(Button7, &QPushButton::clicked, this, &Tprincipale::Voir1Click);
+
+    for (QWidget *w : {static_cast<QWidget *>(GroupBox1), static_cast<QWidget *>(GroupBox6),
+                       static_cast<QWidget *>(GroupBox11)})
+        w->setFocusPolicy(Qt::NoFocus);
+    QWidget *ordre[] = {Button1, Button3, Button6, Button7, Button2, Button4, Button5, Son};
+    for (size_t i = 1; i < std::size(ordre); ++i)
+        setTabOrder(ordre[i - 1], ordre[i]);
+
+    Button2->setEnabled(false);
+    Button4->setEnabled(false);
+    Button5->setEnabled(false);
+    Button6->setEnabled(false);
+    appliquerGeometrie();
+}
+
+void Tprincipale::appliquerGeometrie()
+{
+    Panel1->setGeometry(40, 8, largeurPanneau, hauteurPanneau);
+    Image14->setGeometry(8, 8, 425, 425);
+    Bevel3->setGeometry(8, 8, 425, 425);
+    for (int k = 0; k < tailleMain; ++k)
+        imagesMain.isEmpty() ? void() : imagesMain[k]->setGeometry(9 + 32 * k, 445, 72, 71);
+    LCDNumber10->setGeometry(24, 176, 68, 30);
+    LCDNumber12->setGeometry(24, 236, 68, 30);
+    LCDNumber13->setGeometry(219, 204, 68, 30);
+    LCDNumber9->setGeometry(336, 176, 68, 30);
+    LCDNumber11->setGeometry(336, 234, 68, 30);
+    GroupBox1->setGeometry(448, 8, 137, 273);
+    GroupBox2->setGeometry(16, 16, 105, 57);
+    GroupBox3->setGeometry(16, 80, 105, 57);
+    GroupBox4->setGeometry(16, 144, 105, 57);
+    GroupBox5->setGeometry(16, 208, 105, 57);
+    for (Afficheur *a : {LCDNumber1, LCDNumber2, LCDNumber3, LCDNumber4})
+        a->setGeometry(8, 24, 89, 25);
+    GroupBox6->setGeometry(592, 8, 137, 273);
+    GroupBox7->setGeometry(8, 16, 121, 57);
+    GroupBox8->setGeometry(8, 80, 121, 57);
+    GroupBox9->setGeometry(8, 144, 121, 57);
+    GroupBox10->setGeometry(8, 208, 121, 57);
+    for (Afficheur *a : {LCDNumber5, LCDNumber6, LCDNumber7, LCDNumber8})
+        a->setGeometry(8, 24, 105, 25);
+    GroupBox11->setGeometry(616, 320, 89, 137);
+    Image13->setGeometry(9, 21, 72, 108);
+    Button1->setGeometry(448, 296, 145, 25);
+    Button3->setGeometry(448, 328, 145, 25);
+    Button6->setGeometry(448, 360, 145, 25);
+    Button7->setGeometry(448, 390, 145, 25);
+    Button2->setGeometry(448, 420, 145, 25);
+    Button4->setGeometry(448, 450, 145, 25);
+    Button5->setGeometry(448, 480, 145, 25);
+    Son->setGeometry(640, 288, 49, 30);
+}
+
+void Tprincipale::FormCreate()
+{
+    imagesMain = {Image1, Image2, Image3, Image4, Image5, Image6, Image7, Image8, Image9, Image10, Image11, Image12};
+    affichagesTresor = {LCDNumber1, LCDNumber2, LCDNumber3, LCDNumber4};
+    affichagesCartes = {LCDNumber5, LCDNumber6, LCDNumber7, LCDNumber8};
+    // A fresh table: every field 0, then the start values.
+    etat = GameState{};
+    partieEnCours = false;
+    mancheFinie = false;
+    partieTerminee = false;
+    etat.carteJouee = aucuneCarte;
+    afficherTresors();
+    for (int p = 0; p < nbCagnottes; ++p)
+        afficherCagnotte(p);
+    for (Afficheur *a : affichagesCartes)
+        a->afficher(QStringLiteral("12"));
+    Button1->setFocus();
+    lireMeilleurScore();
+}
+
+void Tprincipale::FormShow()
+{
+    setWindowState(windowState() | Qt::WindowMaximized);
+    appliquerGeometrie();
+    Image14->setPixmap(imagePlateau(devicePixelRatioF()));
+    centrerPanneau();
+}
+
+void Tprincipale::FormResize()
+{
+    update();
+    centrerPanneau();
+}
+
+void Tprincipale::centrerPanneau()
+{
+    // (outer size - own size) div 2, truncating toward zero: a window smaller
+    // than the panel puts it at a negative position.
+    const QWidget *zone = centralWidget();
+    const int hauteur = zone ? zone->height() : height();
+    Panel1->move((width() - largeurPanneau) / 2, (hauteur - hauteurPanneau) / 2);
+}
+
+void Tprincipale::showEvent(QShowEvent *e)
+{
+    QMainWindow::showEvent(e);
+    if (!e->spontaneous())
+        FormShow();
+}
+
+void Tprincipale::resizeEvent(QResizeEvent *e)
+{
+    QMainWindow::resizeEvent(e);
+    FormResize();
+}
+
+bool Tprincipale::FormCloseQuery()
+{
+    if (!plateforme().confirmer(QStringLiteral("Voulez-vous vraiement quitter ?")))
+        return false;
+    plateforme().terminer();
+    return true;
+}
+
+void Tprincipale::closeEvent(QCloseEvent *e)
+{
+    if (FormCloseQuery())
+        e->accept();
+    else
+        e->ignore();
+}
+
+void Tprincipale::Quitter1Click()
+{
+    FormCloseQuery();
+}
+
+void Tprincipale::Normal1Click()
+{
+    Normal1->setChecked(true);
+    Difficile1->setChecked(false);
+    GroupBox6->show();
+}
+
+void Tprincipale::Difficile1Click()
+{
+    Difficile1->setChecked(true);
+    GroupBox6->hide();
+    Normal1->setChecked(false);
+}
+
+void Tprincipale::afficherTresors()
+{
+    for (int s = 0; s < nbSieges; ++s)
+        affichagesTresor[s]->afficher(etat.tresor[s]);
+}
+
+Afficheur *Tprincipale::afficheurCagnotte(int pot) const
+{
+    Afficheur *const parCagnotte[nbCagnottes] = {LCDNumber13, LCDNumber12, LCDNumber11, LCDNumber10, LCDNumber9};
+    return parCagnotte[pot];
+}
+
+void Tprincipale::afficherCagnotte(int pot)
+{
+    afficheurCagnotte(pot)->afficher(etat.cagnottes[pot]);
+}
+
+void Tprincipale::effacerZoneDeJeu()
+{
+    Image13->remplir(style::vert);
+    Image13->repaint();
+}

@@ -1,0 +1,74 @@
+#include "ui/imagecarte.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include "ui/images.h"
+
+ImageCarte::ImageCarte(QWidget *parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_NoSystemBackground);
+}
+
+void ImageCarte::dessinerCarte(CardNumber n)
+{
+    const qreal dpr = devicePixelRatioF();
+    const QPixmap face = imageCarte(n, dpr);
+    if (face.isNull())
+        return;
+    const QSize taille(qMax(width(), largeurCarte), qMax(height(), hauteurCarte));
+    if (toile.isNull() || toile.size() != taille * dpr) {
+        QImage neuve(taille * dpr, QImage::Format_ARGB32_Premultiplied);
+        neuve.fill(Qt::transparent);
+        if (!toile.isNull()) {
+            QPainter p(&neuve);
+            p.drawImage(0, 0, toile);
+        }
+        toile = neuve;
+    }
+    toile.setDevicePixelRatio(dpr);
+    QPainter p(&toile);
+    p.drawPixmap(0, 0, face);
+    carteDessinee = n;
+    update();
+}
+
+void ImageCarte::remplir(const QColor &couleur)
+{
+    const qreal dpr = devicePixelRatioF();
+    const QSize taille(qMax(width(), largeurCarte), qMax(height(), hauteurCarte));
+    toile = QImage(taille * dpr, QImage::Format_ARGB32_Premultiplied);
+    toile.setDevicePixelRatio(dpr);
+    toile.fill(couleur);
+    carteDessinee = 0;
+    update();
+}
+
+void ImageCarte::effacer()
+{
+    toile = QImage();
+    carteDessinee = 0;
+    update();
+}
+
+void ImageCarte::paintEvent(QPaintEvent *)
+{
+    if (toile.isNull())
+        return;
+    QPainter p(this);
+    p.drawImage(0, 0, toile);
+}
+
+void ImageCarte::mousePressEvent(QMouseEvent *e)
+{
+    if (e->button() == Qt::LeftButton)
+        appuye = true;
+}
+
+void ImageCarte::mouseReleaseEvent(QMouseEvent *e)
+{
+    if (e->button() == Qt::LeftButton && appuye) {
+        appuye = false;
+        if (rect().contains(e->position().toPoint()))
+            emit clicked();
+    }
+}

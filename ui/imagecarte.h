@@ -1,0 +1,35 @@
+#pragma once
+// An image component with its own drawing canvas: a card is drawn onto the
+// canvas at (0, 0) and stays there until something is drawn over it; only the
+// part that fits the component shows. A transparent image lets its parent
+// show where nothing was drawn.
+#include <QColor>
+#include <QImage>
+#include <QWidget>
+#include "game/cartes.h"
+
+class ImageCarte : public QWidget {
+    Q_OBJECT
+public:
+    explicit ImageCarte(QWidget *parent = nullptr);
+
+    void dessinerCarte(CardNumber n);         // entry n - 1 of the card list at (0, 0)
+    void remplir(const QColor &couleur);      // brush fill of the whole canvas
+    void effacer();                           // no picture at all
+    void setTransparent(bool t) { transparent = t; }
+    CardNumber carte() const { return carteDessinee; }   // last card drawn, 0 when none
+
+signals:
+    void clicked();
+
+protected:
+    void paintEvent(QPaintEvent *) override;
+    void mousePressEvent(QMouseEvent *e) override;
+    void mouseReleaseEvent(QMouseEvent *e) override;
+
+private:
+    QImage toile;              // canvas, in device pixels
+    CardNumber carteDessinee = 0;
+    bool transparent = false;
+    bool appuye = false;
+};

@@ -1,0 +1,45 @@
+#include "ui/style.h"
+
+#include <QFontDatabase>
+#include <QPalette>
+#include <QWidget>
+
+namespace style {
+
+QFont police(int hauteurPx, bool italique)
+{
+    // "MS Sans Serif" is not found on Linux; DejaVu Sans comes with Qt's
+    // dependencies and reads well at these small pixel heights.
+    static const QString famille = QFontDatabase::families().contains(QStringLiteral("MS Sans Serif"))
+                                       ? QStringLiteral("MS Sans Serif")
+                                       : QStringLiteral("DejaVu Sans");
+    QFont f(famille);
+    f.setPixelSize(hauteurPx);
+    f.setItalic(italique);
+    f.setStyleHint(QFont::SansSerif);
+    return f;
+}
+
+void colorer(QWidget *w, const QColor &fond, const QColor &texte)
+{
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Window, fond);
+    pal.setColor(QPalette::WindowText, texte);
+    pal.setColor(QPalette::Text, texte);
+    pal.setColor(QPalette::ButtonText, texte);
+    w->setPalette(pal);
+    w->setAutoFillBackground(true);
+}
+
+void boutonVert(QWidget *bouton)
+{
+    QPalette pal = bouton->palette();
+    pal.setColor(QPalette::Button, vertFenetre);
+    pal.setColor(QPalette::ButtonText, Qt::white);
+    pal.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(190, 225, 160));
+    pal.setColor(QPalette::Disabled, QPalette::Button, QColor(110, 165, 60));
+    bouton->setPalette(pal);
+    bouton->setFont(police(11));
+}
+
+} // namespace style

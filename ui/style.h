@@ -1,0 +1,24 @@
+#pragma once
+// Colours and fonts shared by the game's windows.
+#include <QColor>
+#include <QFont>
+
+class QWidget;
+
+namespace style {
+inline const QColor vertFenetre{85, 170, 0};      // main window and buttons (#55AA00)
+inline const QColor vert{0, 128, 0};              // panels, group boxes, result windows
+inline const QColor vertMenu{149, 255, 149};      // main menu (#95FF95)
+inline const QColor fondCagnotte{177, 127, 11};   // pot displays (#B17F0B)
+inline const QColor citron{0, 255, 0};            // lime
+inline const QColor marine{0, 0, 128};            // navy
+
+// The interface font ("MS Sans Serif" where it exists) at a pixel height.
+QFont police(int hauteurPx, bool italique = false);
+
+// Background and text colour of a widget, children included.
+void colorer(QWidget *w, const QColor &fond, const QColor &texte);
+
+// A push button with the game's green face and white caption.
+void boutonVert(QWidget *bouton);
+} // namespace style
