@@ -1,0 +1,48 @@
+#pragma once
+// The checked text-file layer under the saved-game and best-score files.
+// Text is 8-bit Latin-1 with CR LF line ends when written; when read, a line
+// ends at LF or CR LF and a byte 26 ends the file. Each step reports the
+// errno of a real failure (or one of the two codes below); messageErreur
+// gives the French message, and the error box adds the full stop.
+#include <QString>
+#include <cstdint>
+
+namespace fichier {
+
+constexpr int finDeFichier = -100;      // "Lecture au-delà de la fin de fichier"
+constexpr int saisieNumerique = -106;   // "Saisie numérique incorrecte"
+
+// The French message of an error code (an errno value or one of the above).
+QString messageErreur(int code);
+
+// A file opened for reading, read whole into memory.
+class Lecture {
+public:
+    int ouvrir(const QString &chemin);           // 0 or the error
+    int lireLigne(QString &ligne);               // a missing line reads empty
+    int lireEntier(std::int32_t &valeur);        // end of file reads 0
+    int fermer();
+    bool ouvert() const { return estOuvert; }
+
+private:
+    QByteArray contenu;
+    qsizetype position = 0;
+    bool estOuvert = false;
+};
+
+// A file written whole or not at all: the lines go to a temporary file in
+// the same folder, which replaces the target only once complete and flushed.
+class Ecriture {
+public:
+    ~Ecriture();                                 // an unfinished write is removed
+    int ouvrir(const QString &chemin);           // 0 or the error
+    int ecrireLigne(const QString &ligne);       // text then CR LF
+    int fermer();                                // flush, sync, rename over the target
+    // Implementation detail left to storage/fichiertexte.cpp.
+private:
+    QString cible;
+    QString temporaire;
+    int descripteur = -1;
+};
+
+} // namespace fichier
