@@ -24,6 +24,22 @@ extern GameState etat;
 extern bool partieEnCours;   // a game was started or loaded and has not ended
 extern bool mancheFinie;     // a seat emptied its hand; the computer seats stop
 
+// Amounts are 32-bit signed, and a saved game may bring any value: these
+// wrap as two's complement instead of overflowing, so every sum, payment,
+// penalty and doubling has a defined result.
+constexpr std::int32_t montantPlus(std::int32_t a, std::int32_t b)
+{
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
+}
+constexpr std::int32_t montantMoins(std::int32_t a, std::int32_t b)
+{
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) - static_cast<std::uint32_t>(b));
+}
+constexpr std::int32_t montantFois(std::int32_t a, std::int32_t b)
+{
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) * static_cast<std::uint32_t>(b));
+}
+
 // Sum of the four seats' money and the five pots, widened so that no value
 // brought by a saved game can overflow it.
 std::int64_t argentTotal(const GameState &g);
