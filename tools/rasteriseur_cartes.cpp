@@ -1,14 +1,99 @@
-// Renders the 52 card faces of an SVG deck into the sheet the game embeds:
-// 576 x 756 pixels at 1x (72 x 108 per face, 8 per row, 7 rows, entry e at
-// column e % 8 and row e / 8), the same at 2x, and a one-bit mask of each.
+// Renders the 52 card faces of the French-pattern SVG deck into the sheet the
+// game embeds: 576 x 756 pixels at 1x (72 x 108 per face, 8 per row, 7 rows,
+// entry e at column e % 8 and row e / 8, the last four cells blank), the same
+// at 2x, and a one-bit mask of each sheet.
+//
+// The deck's cards are a little wider than our 2:3 cells. Each face is scaled
+// uniformly to the cell's width and centred; the card's own paper is then
+// extended to the full cell height under a new rounded outline, so nothing
+// is stretched. The deck marks its aces "1": the "1" of both corner indices is
+// covered with the card's paper and an "A" drawn in the same serif style.
+//
+// Mask convention (as for a QBitmap): black = the card, white = outside it.
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QPainterPath>
 #include <QSvgRenderer>
 #include <cstdio>
 
-static const char *const couleurs[] = {"club", "diamond", "heart", "spade"};
-static const char *const figures[] = {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "jack", "queen", "king"};
+namespace {
+
+const char *const couleurs[] = {"club", "diamond", "heart", "spade"};
+const char *const figures[] = {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "jack", "queen", "king"};
+// The "1" of the top-left index of each ace; the bottom-right one is the same
+// path turned half a turn about the card's centre.
+const char *const indicesAs[] = {"path170358", "path117944", "path107828", "path107698"};
+
+const QColor papier(0xf5, 0xf3, 0xf0);   // the deck's card colour
+const QColor encreNoire(0x2b, 0x2b, 0x2b);
+const QColor encreRouge(0xe8, 0x36, 0x30);
+
+constexpr double rayonDeck = 6.35;       // corner radius of the deck's cards
+constexpr double traitDeck = 0.794;      // width of the deck's outline
+
+// A high-contrast serif capital A, as in the deck's indices: hairline left
+// stroke and crossbar, heavy right stroke, flat hairline serifs. Drawn in a
+// 100-unit cap height, origin at the top-left of its box, 80 units wide.
+QPainterPath lettreA()
+{
+    QPainterPath p;
+    p.setFillRule(Qt::WindingFill);
+    // heavy right stroke, from the apex to the right foot
+    p.addPolygon(QPolygonF({{40, 0}, {55, 0}, {77, 97}, {59, 97}}));
+    // hairline left stroke
+    p.addPolygon(QPolygonF({{40, 0}, {46.5, 0}, {18, 97}, {11.5, 97}}));
+    // crossbar
+    p.addPolygon(QPolygonF({{27, 60}, {63, 60}, {64.8, 67}, {25.2, 67}}));
+    // foot serifs, each with a small bracket
+    QPainterPath pied;
+    pied.moveTo(1, 100);
+    pied.lineTo(1, 97.5);
+    pied.quadTo(9, 97, 12, 90);
+    pied.lineTo(17, 90);
+    pied.quadTo(19, 97, 28, 97.5);
+    pied.lineTo(28, 100);
+    pied.closeSubpath();
+    p.addPath(pied);
+    QPainterPath piedDroit;
+    piedDroit.moveTo(50, 100);
+    piedDroit.lineTo(50, 97.5);
+    piedDroit.quadTo(57, 97, 58, 91);
+    piedDroit.lineTo(75, 91);
+    piedDroit.quadTo(77, 97, 80, 97.5);
+    piedDroit.lineTo(80, 100);
+    piedDroit.closeSubpath();
+    p.addPath(piedDroit);
+    // a short overhang at the apex, as serif capitals have
+    p.addPolygon(QPolygonF({{37, 0}, {46, 0}, {45, 3}, {38.5, 3}}));
+    return p.simplified();
+}
+
+// Replaces the "1" whose box (in cell pixels) is `un` by an A of the same
+// height, in `encre`; `retourne` turns it half a turn about the box centre.
+void dessinerA(QPainter &p, const QRectF &un, const QColor &encre, bool retourne)
+{
+    p.save();
+    p.setPen(Qt::NoPen);
+    p.setBrush(papier);
+    p.drawRect(un.adjusted(-0.6, -0.6, 0.6, 0.6));
+    const double h = un.height();
+    const double w = h * 0.80;
+    // The V and the R of the deck start a touch left of the 1; so does the A.
+    QTransform t;
+    if (retourne) {
+        t.translate(un.right() + h * 0.03, un.bottom());
+        t.rotate(180);
+    } else {
+        t.translate(un.left() - h * 0.03, un.top());
+    }
+    t.scale(w / 80.0, h / 100.0);
+    p.setBrush(encre);
+    p.drawPath(t.map(lettreA()));
+    p.restore();
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -24,25 +109,82 @@ int main(int argc, char **argv)
     }
     const QString dossier = QString::fromLocal8Bit(argv[2]);
     for (int echelle = 1; echelle <= 2; ++echelle) {
-        QImage feuille(576 * echelle, 756 * echelle, QImage::Format_ARGB32_Premultiplied);
-        feuille.fill(Qt::transparent);
+        const double lc = 72.0 * echelle, hc = 108.0 * echelle;
+        QImage feuille(576 * echelle, 756 * echelle, QImage::Format_RGB32);
+        feuille.fill(Qt::white);
+        QImage masque(feuille.size(), QImage::Format_Grayscale8);
+        masque.fill(0);
         QPainter p(&feuille);
         p.setRenderHint(QPainter::Antialiasing);
         p.setRenderHint(QPainter::SmoothPixmapTransform);
+        QPainter pm(&masque);
+        pm.setRenderHint(QPainter::Antialiasing);
         for (int e = 0; e < 52; ++e) {
             const QString id = QStringLiteral("%1_%2").arg(couleurs[e / 13], figures[e % 13]);
-            const QRectF cible((e % 8) * 72 * echelle, (e / 8) * 108 * echelle, 72 * echelle, 108 * echelle);
-            deck.render(&p, id, cible);
+            const QRectF bornes = deck.transformForElement(id).mapRect(deck.boundsOnElement(id));
+            if (!deck.elementExists(id) || bornes.width() <= 0 || bornes.height() <= 0) {
+                std::fprintf(stderr, "the deck has no card %s\n", qPrintable(id));
+                return 1;
+            }
+            const QRectF cellule((e % 8) * lc, (e / 8) * hc, lc, hc);
+            const double s = lc / bornes.width();               // uniform scale
+            const double hauteur = bornes.height() * s;
+            const QRectF face(cellule.left(), cellule.top() + (hc - hauteur) / 2, lc, hauteur);
+            // deck units -> sheet pixels
+            QTransform versCellule;
+            versCellule.translate(face.left(), face.top());
+            versCellule.scale(s, s);
+            versCellule.translate(-bornes.left(), -bornes.top());
+
+            const double trait = echelle == 1 ? 1.0 : 1.5;
+            const double rayon = rayonDeck * s;
+            const QRectF contour = cellule.adjusted(trait / 2, trait / 2, -trait / 2, -trait / 2);
+            // the paper over the whole cell
+            p.setPen(Qt::NoPen);
+            p.setBrush(papier);
+            p.drawRoundedRect(contour, rayon, rayon);
+            // the deck's face, then its own outline painted out
+            deck.render(&p, id, face);
+            const QRectF bordDeck = versCellule.mapRect(bornes.adjusted(traitDeck / 2, traitDeck / 2,
+                                                                        -traitDeck / 2, -traitDeck / 2));
+            p.setBrush(Qt::NoBrush);
+            p.setPen(QPen(papier, traitDeck * s * 2.2));
+            p.drawRoundedRect(bordDeck, rayon, rayon);
+            // aces: "A" in place of "1", in both corners
+            if (e % 13 == 0) {
+                const char *un = indicesAs[e / 13];
+                const QRectF b = versCellule.mapRect(
+                    deck.transformForElement(un).mapRect(deck.boundsOnElement(un)));
+                const QPointF centre = versCellule.map(bornes.center());
+                const QRectF bas(2 * centre.x() - b.right(), 2 * centre.y() - b.bottom(), b.width(), b.height());
+                const QColor encre = (e / 13 == 1 || e / 13 == 2) ? encreRouge : encreNoire;
+                dessinerA(p, b, encre, false);
+                dessinerA(p, bas, encre, true);
+            }
+            // the new outline at the edge of the cell
+            p.setPen(QPen(encreNoire, trait));
+            p.drawRoundedRect(contour, rayon, rayon);
+            // mask: the card's rounded outline, outline stroke included
+            pm.setPen(Qt::NoPen);
+            pm.setBrush(Qt::white);
+            pm.drawRoundedRect(cellule, rayon + trait / 2, rayon + trait / 2);
         }
         p.end();
-        QImage masque = feuille.createAlphaMask(Qt::ThresholdDither | Qt::ThresholdAlphaDither);
+        pm.end();
+        // one bit per pixel: a pixel belongs to the card when at least half of
+        // it lies inside the outline
+        QImage bits(masque.size(), QImage::Format_Mono);
+        bits.setColorCount(2);
+        bits.setColor(0, qRgb(255, 255, 255));
+        bits.setColor(1, qRgb(0, 0, 0));
+        for (int y = 0; y < masque.height(); ++y) {
+            const uchar *ligne = masque.constScanLine(y);
+            for (int x = 0; x < masque.width(); ++x)
+                bits.setPixel(x, y, ligne[x] >= 128 ? 1 : 0);
+        }
         const QString suffixe = echelle == 1 ? QString() : QStringLiteral("@2x");
-        QImage opaque(feuille.size(), QImage::Format_RGB888);
-        opaque.fill(Qt::white);
-        QPainter q(&opaque);
-        q.drawImage(0, 0, feuille);
-        q.end();
-        if (!opaque.save(dossier + "/cartes" + suffixe + ".png") || !masque.save(dossier + "/masque" + suffixe + ".png")) {
+        const QImage rvb = feuille.convertToFormat(QImage::Format_RGB888);
+        if (!rvb.save(dossier + "/cartes" + suffixe + ".png") || !bits.save(dossier + "/masque" + suffixe + ".png")) {
             std::fprintf(stderr, "cannot write into %s\n", argv[2]);
             return 1;
         }
