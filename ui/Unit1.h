@@ -117,6 +117,7 @@ private:
     void construireMenus();
     void appliquerGeometrie();
     void montrerAide(const QString &page);
+    void reglerManche(Seat w);     // settlement shared by finMancheVous and finMancheOrdinateur
 
     QScrollArea *defilement;
     QWidget *fond;                 // scrollable area holding Panel1

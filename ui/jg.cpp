@@ -1,10 +1,152 @@
-// PROVISIONAL: replaced by the end-of-round window.
 #include "ui/jg.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include "ui/Unit1.h"
+#include "ui/imagecarte.h"
+#include "ui/images.h"
+#include "ui/style.h"
+
 QPointer<Tfinmanche> finmanche;
-Tfinmanche::Tfinmanche(QWidget *owner) : QDialog(owner) {}
-void Tfinmanche::FormCreate() {}
-void Tfinmanche::FormShow() {}
-void Tfinmanche::FormClose() {}
-void Tfinmanche::Button1Click() {}
-void Tfinmanche::showEvent(QShowEvent *e) { QDialog::showEvent(e); }
-void Tfinmanche::closeEvent(QCloseEvent *e) { QDialog::closeEvent(e); }
+
+namespace {
+constexpr int largeur = 560;
+constexpr int hauteur = 351;
+
+QLabel *etiquette(QWidget *parent, const QFont &police, const QColor &couleur)
+{
+    auto *l = new QLabel(parent);
+    l->setFont(police);
+    style::colorer(l, style::vert, couleur);
+    l->setAutoFillBackground(false);
+    return l;
+}
+} // namespace
+
+QPoint positionCentree(const QSize &ecran, const QSize &fenetre)
+{
+    return QPoint((ecran.width() - fenetre.width()) / 2, (ecran.height() - fenetre.height()) / 2);
+}
+
+void activerTable(bool actif)
+{
+    if (!principale)
+        return;
+    principale->Panel1->setEnabled(actif);
+    // The menu bar shows the state of the menu's own action.
+    principale->Fichier->setEnabled(actif);
+    principale->Fichier->menuAction()->setEnabled(actif);
+}
+
+Tfinmanche::Tfinmanche(QWidget *owner)
+    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint |
+                         Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("finmanche"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+    setWindowIcon(iconeJeu());
+    setFixedSize(largeur, hauteur);
+    style::colorer(this, style::vert, Qt::white);
+
+    Label1 = etiquette(this, style::police(16, true), style::citron);
+    GroupBox1 = new QGroupBox(QStringLiteral("Talon :"), this);
+    style::colorer(GroupBox1, style::vert, style::citron);
+    GroupBox1->setFont(style::police(13));
+    Image1 = new ImageCarte(GroupBox1);
+    Image4 = new ImageCarte(GroupBox1);
+    Image2 = new ImageCarte(GroupBox1);
+    Image3 = new ImageCarte(GroupBox1);
+    Label2 = etiquette(this, style::police(11), Qt::white);
+    Label3 = etiquette(this, style::police(11), Qt::white);
+    Label4 = etiquette(this, style::police(11), Qt::white);
+    Label5 = etiquette(this, style::police(16, true), style::marine);
+    Button1 = new QPushButton(QStringLiteral("Ok"), this);
+    style::boutonVert(Button1);
+    ListBox1 = new QListWidget(this);
+    ListBox1->setSortingEnabled(false);
+    ListBox1->hide();
+    connect(Button1, &QPushButton::clicked, this, &Tfinmanche::Button1Click);
+
+    FormCreate();
+}
+
+void Tfinmanche::FormCreate()
+{
+    const QScreen *ecran = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+    if (ecran) {
+        const QRect zone = ecran->geometry();
+        move(zone.topLeft() + positionCentree(zone.size(), size()));
+    }
+    activerTable(false);
+}
+
+void Tfinmanche::FormShow()
+{
+    // Qt's pixels are already those of the main window: the layout below
+    // stays in these pixels whatever the screen's density.
+    const int w = width();
+    Label1->setGeometry(8, 8, w - 10, 20);
+    Label2->setGeometry(8, 200, w - 10, 18);
+    Label3->setGeometry(8, 216, w - 10, 18);
+    Label4->setGeometry(8, 232, w - 10, 18);
+    Label5->setGeometry(112, 288, 441, 20);
+    GroupBox1->setGeometry(8, 40, 329, 137);
+    Image1->setGeometry(9, 21, largeurCarte, hauteurCarte);
+    Image1->setTransparent(true);
+    Image4->setGeometry(89, 21, largeurCarte, hauteurCarte);
+    Image2->setGeometry(169, 21, largeurCarte, hauteurCarte);
+    Image3->setGeometry(249, 21, largeurCarte, hauteurCarte);
+    Button1->setGeometry(432, 320, 81, 25);
+    ListBox1->setGeometry(384, 88, 145, 105);
+
+    // Line i of the list goes to Image(i + 1); on screen the images stand
+    // in the order Image1, Image4, Image2, Image3.
+    ImageCarte *images[4] = {Image1, Image2, Image3, Image4};
+    for (int i = 0; i < 4 && i < ListBox1->count(); ++i)
+        images[i]->dessinerCarte(ListBox1->item(i)->text().toInt());
+    for (ImageCarte *image : images)
+        image->repaint();
+    Button1->setFocus();
+}
+
+void Tfinmanche::Button1Click()
+{
+    close();
+}
+
+void Tfinmanche::FormClose()
+{
+    // Runs once, however the window closes (Ok, close box, Escape).
+    if (fermee)
+        return;
+    fermee = true;
+    if (principale)
+        principale->fermerManche();
+}
+
+void Tfinmanche::done(int r)
+{
+    FormClose();
+    QDialog::done(r);
+}
+
+void Tfinmanche::showEvent(QShowEvent *e)
+{
+    QDialog::showEvent(e);
+    if (!e->spontaneous())
+        FormShow();
+}
+
+void Tfinmanche::closeEvent(QCloseEvent *e)
+{
+    FormClose();
+    QDialog::closeEvent(e);
+}
