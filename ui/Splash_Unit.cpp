@@ -5,6 +5,7 @@
 #include <QScreen>
 #include <QShowEvent>
 #include "ui/images.h"
+#include "ui/style.h"
 
 TSplash *Splash = nullptr;
 
@@ -22,7 +23,7 @@ void TSplash::FormShow()
     // Centred on the whole desktop; div truncates toward zero.
     const QScreen *ecran = QGuiApplication::primaryScreen();
     const QRect bureau = ecran ? ecran->virtualGeometry() : QRect(0, 0, width(), height());
-    move(bureau.x() + (bureau.width() - width()) / 2, bureau.y() + (bureau.height() - height()) / 2);
+    move(style::centre(bureau, size()));
     Image1->setPixmap(imageSplash(devicePixelRatioF()));
 }
 

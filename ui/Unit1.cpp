@@ -301,11 +301,10 @@ void Tprincipale::FormResize()
 
 void Tprincipale::centrerPanneau()
 {
-    // (outer size - own size) div 2, truncating toward zero: a window smaller
-    // than the panel puts it at a negative position.
+    // A window smaller than the panel puts it at a negative position.
     const QWidget *zone = centralWidget();
     const int hauteur = zone ? zone->height() : height();
-    Panel1->move((width() - largeurPanneau) / 2, (hauteur - hauteurPanneau) / 2);
+    Panel1->move(style::centre(QRect(0, 0, width(), hauteur), QSize(largeurPanneau, hauteurPanneau)));
 }
 
 void Tprincipale::showEvent(QShowEvent *e)

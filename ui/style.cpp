@@ -31,6 +31,11 @@ void colorer(QWidget *w, const QColor &fond, const QColor &texte)
     w->setAutoFillBackground(true);
 }
 
+QPoint centre(const QRect &ecran, const QSize &taille)
+{
+    return QPoint(ecran.x() + (ecran.width() - taille.width()) / 2, ecran.y() + (ecran.height() - taille.height()) / 2);
+}
+
 void boutonVert(QWidget *bouton)
 {
     QPalette pal = bouton->palette();

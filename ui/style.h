@@ -2,6 +2,9 @@
 // Colours and fonts shared by the game's windows.
 #include <QColor>
 #include <QFont>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
 
 class QWidget;
 
@@ -18,6 +21,11 @@ QFont police(int hauteurPx, bool italique = false);
 
 // Background and text colour of a widget, children included.
 void colorer(QWidget *w, const QColor &fond, const QColor &texte);
+
+// Top-left corner that centres a window of the given size on the screen area:
+// (outer size - own size) div 2, truncating toward zero, so a screen smaller
+// than the window gives a negative position.
+QPoint centre(const QRect &ecran, const QSize &taille);
 
 // A push button with the game's green face and white caption.
 void boutonVert(QWidget *bouton);

@@ -1,0 +1,16 @@
+# Installs the Debian 12 packages the game needs to build, run and be tested.
+# Sourced by jouer.sh and tester.sh; runs apt-get only for what is missing.
+MERLE_PAQUETS="cmake ninja-build g++ qt6-base-dev qt6-svg-dev qt6-translations-l10n gnome-cards-data fonts-dejavu-core"
+if [ -n "${MERLE_PAQUETS_TEST:-}" ]; then
+  MERLE_PAQUETS="$MERLE_PAQUETS $MERLE_PAQUETS_TEST"
+fi
+manquants=""
+for p in $MERLE_PAQUETS; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || manquants="$manquants $p"
+done
+if [ -n "$manquants" ]; then
+  if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
+  echo "Installation des paquets :$manquants"
+  $SUDO apt-get update
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y $manquants
+fi
