@@ -117,6 +117,11 @@ private:
     void construireMenus();
     void appliquerGeometrie();
     void montrerAide(const QString &page);
+    // Turns (game/tours.cpp): one card of seat s, slot k, laid on the play
+    // zone; the pass caption from dernierRang; the end of a turn.
+    void poserCarte(Seat s, int k);
+    void legenderPasse();
+    void finDeTour();
     void reglerManche(Seat w);     // settlement shared by finMancheVous and finMancheOrdinateur
 
     QScrollArea *defilement;

@@ -50,6 +50,8 @@ QString DoublePlateforme::choisirFichier(QFileDialog &dialogue)
 void DoublePlateforme::pause(int ms)
 {
     pauses.append(ms);
+    if (aChaquePause)
+        aChaquePause(ms);
 }
 
 int DoublePlateforme::heureDuJourMs()

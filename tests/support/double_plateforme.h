@@ -33,6 +33,9 @@ public:
     int questionsSansReponse = 0;
     // Called at each box, after it is recorded (lets a test act while a box is "open").
     std::function<void(const Boite &)> aChaqueBoite;
+    // Called at each pause, after it is recorded (lets a test look at the
+    // window, or act, while the program is paused).
+    std::function<void(int)> aChaquePause;
 
     bool confirmer(const QString &texte) override;
     void informer(const QString &texte) override;
