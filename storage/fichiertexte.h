@@ -15,6 +15,10 @@ constexpr int saisieNumerique = -106;   // "Saisie numérique incorrecte"
 // The French message of an error code (an errno value or one of the above).
 QString messageErreur(int code);
 
+// Text as the files hold it: one byte per character, Latin-1; a character
+// Latin-1 lacks becomes "?".
+QByteArray versLatin1(const QString &texte);
+
 // A file opened for reading, read whole into memory.
 class Lecture {
 public:
@@ -34,14 +38,24 @@ private:
 // the same folder, which replaces the target only once complete and flushed.
 class Ecriture {
 public:
+    Ecriture() = default;
+    Ecriture(const Ecriture &) = delete;
+    Ecriture &operator=(const Ecriture &) = delete;
     ~Ecriture();                                 // an unfinished write is removed
-    int ouvrir(const QString &chemin);           // 0 or the error
+    // 0 or the error. The target is only replaced by fermer(); after any
+    // failure the temporary file is gone and the target is as it was.
+    int ouvrir(const QString &chemin);
     int ecrireLigne(const QString &ligne);       // text then CR LF
     int fermer();                                // flush, sync, rename over the target
-    // Implementation detail left to storage/fichiertexte.cpp.
+    bool ouvert() const { return descripteur >= 0; }
+
 private:
+    void abandonner();                           // closes and removes the temporary file
+    int echouer(int code);                       // abandonner(), then returns code
+
     QString cible;
     QString temporaire;
+    QByteArray dossierCible;
     int descripteur = -1;
 };
 

@@ -1,0 +1,382 @@
+// The checked text-file layer: lines, integers, Latin-1, the French
+// messages, and writes that replace a file only once they are complete.
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include "storage/fichiertexte.h"
+
+using fichier::Ecriture;
+using fichier::Lecture;
+
+namespace {
+
+void ecrireOctets(const QString &chemin, const QByteArray &octets)
+{
+    QFile f(chemin);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(octets), octets.size());
+}
+
+QByteArray lireOctets(const QString &chemin)
+{
+    QFile f(chemin);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<absent>");
+}
+
+// Every entry of a folder, hidden ones included.
+QStringList entrees(const QString &dossier)
+{
+    return QDir(dossier).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                                   QDir::Name);
+}
+
+} // namespace
+
+class TestFichierTexte : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+
+    void messages_data();
+    void messages();
+
+    void lignes_data();
+    void lignes();
+    void ligneDUnMillionDOctets();
+
+    void entiers_data();
+    void entiers();
+    void entierApresLeTexteDUneLigne();
+
+    void ecritureLatin1();
+    void ecritureRemplaceSeulementAuBout();
+    void ecritureAbandonneeLaisseLAncien();
+    void ecritureGardeLesDroits();
+    void ecritureSuitUnLien();
+
+    void ouvertureEchoue_data();
+    void ouvertureEchoue();
+    void tropDeFichiersOuverts();
+    void pasDeLectureSansOuverture();
+
+private:
+    std::unique_ptr<QTemporaryDir> dossier;
+    QString chemin(const QString &nom) const { return dossier->filePath(nom); }
+};
+
+void TestFichierTexte::init()
+{
+    dossier = std::make_unique<QTemporaryDir>();
+    QVERIFY(dossier->isValid());
+}
+
+void TestFichierTexte::messages_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("introuvable") << ENOENT << "Fichier introuvable";
+    QTest::newRow("dossier absent du chemin") << ENOTDIR << "Nom de fichier incorrect";
+    QTest::newRow("nom trop long") << ENAMETOOLONG << "Nom de fichier incorrect";
+    QTest::newRow("nom vide") << EINVAL << "Nom de fichier incorrect";
+    QTest::newRow("un dossier") << EISDIR << "Nom de fichier incorrect";
+    QTest::newRow("trop pour le processus") << EMFILE << "Trop de fichiers ouverts";
+    QTest::newRow("trop pour le système") << ENFILE << "Trop de fichiers ouverts";
+    QTest::newRow("droits") << EACCES << "Accès au fichier refusé";
+    QTest::newRow("interdit") << EPERM << "Accès au fichier refusé";
+    QTest::newRow("lecture seule") << EROFS << "Accès au fichier refusé";
+    QTest::newRow("plein") << ENOSPC << "Disque plein";
+    QTest::newRow("quota") << EDQUOT << "Disque plein";
+    QTest::newRow("fin") << fichier::finDeFichier << "Lecture au-delà de la fin de fichier";
+    QTest::newRow("nombre") << fichier::saisieNumerique << "Saisie numérique incorrecte";
+    QTest::newRow("autre") << EIO << "Erreur E/S 5";
+    QTest::newRow("autre encore") << EXDEV << "Erreur E/S 18";
+}
+
+void TestFichierTexte::messages()
+{
+    QFETCH(int, code);
+    QFETCH(QString, message);
+    QCOMPARE(fichier::messageErreur(code), message);
+}
+
+void TestFichierTexte::lignes_data()
+{
+    QTest::addColumn<QByteArray>("octets");
+    QTest::addColumn<QStringList>("attendu");   // the first three lines read
+    QTest::newRow("CR LF") << QByteArray("Paul\r\n2400\r\n") << QStringList{"Paul", "2400", ""};
+    QTest::newRow("LF seul") << QByteArray("Paul\n2400\n") << QStringList{"Paul", "2400", ""};
+    QTest::newRow("sans fin de ligne") << QByteArray("Paul\r\n2400") << QStringList{"Paul", "2400", ""};
+    QTest::newRow("une seule ligne") << QByteArray("Paul\r\n") << QStringList{"Paul", "", ""};
+    QTest::newRow("vide") << QByteArray() << QStringList{"", "", ""};
+    QTest::newRow("CR seul reste dans la ligne") << QByteArray("a\rb\r\nc") << QStringList{"a\rb", "c", ""};
+    QTest::newRow("CR CR LF") << QByteArray("a\r\r\nb") << QStringList{"a\r", "b", ""};
+    QTest::newRow("ligne vide au milieu") << QByteArray("a\r\n\r\nb\r\n") << QStringList{"a", "", "b"};
+    QTest::newRow("Ctrl-Z finit le fichier") << QByteArray("Paul\r\n24\x1a" "00\r\nJean\r\n")
+                                              << QStringList{"Paul", "24", ""};
+    QTest::newRow("Ctrl-Z en tête") << QByteArray("\x1aPaul\r\n") << QStringList{"", "", ""};
+    QTest::newRow("Latin-1") << QByteArray("H\xe9l\xe8ne \xc7\xe0 \xff\r\n")
+                             << QStringList{QStringLiteral("Hélène Çà ÿ"), "", ""};
+    QTest::newRow("octet nul") << QByteArray("a\0b\r\nc", 6) << QStringList{QString::fromLatin1("a\0b", 3), "c", ""};
+    QTest::newRow("lignes en trop ignorées") << QByteArray("1\n2\n3\n4\n") << QStringList{"1", "2", "3"};
+}
+
+void TestFichierTexte::lignes()
+{
+    QFETCH(QByteArray, octets);
+    QFETCH(QStringList, attendu);
+    ecrireOctets(chemin("f"), octets);
+    Lecture f;
+    QCOMPARE(f.ouvrir(chemin("f")), 0);
+    QStringList lues;
+    for (int i = 0; i < attendu.size(); ++i) {
+        QString ligne = QStringLiteral("reste");
+        QCOMPARE(f.lireLigne(ligne), 0);
+        lues.append(ligne);
+    }
+    QCOMPARE(lues, attendu);
+    QCOMPARE(f.fermer(), 0);
+}
+
+void TestFichierTexte::ligneDUnMillionDOctets()
+{
+    const QByteArray longue(1000000, 'x');
+    for (const QByteArray &fin : {QByteArray("\r\nsuite\r\n"), QByteArray()}) {
+        ecrireOctets(chemin("f"), longue + fin);
+        Lecture f;
+        QCOMPARE(f.ouvrir(chemin("f")), 0);
+        QString ligne;
+        QCOMPARE(f.lireLigne(ligne), 0);
+        QCOMPARE(ligne.size(), longue.size());
+        QCOMPARE(f.lireLigne(ligne), 0);
+        QCOMPARE(ligne, fin.isEmpty() ? QString() : QStringLiteral("suite"));
+    }
+}
+
+void TestFichierTexte::entiers_data()
+{
+    QTest::addColumn<QByteArray>("octets");
+    QTest::addColumn<QList<int>>("valeurs");   // read one after another
+    QTest::addColumn<int>("echec");            // index of the value that fails, -1 for none
+    using L = QList<int>;
+    QTest::newRow("sept lignes") << QByteArray("1500\r\n-20\r\n0\r\n7\r\n2\r\n2\r\n1\r\n")
+                                 << L{1500, -20, 0, 7, 2, 2, 1} << -1;
+    QTest::newRow("LF seul") << QByteArray("1\n2\n") << L{1, 2} << -1;
+    QTest::newRow("texte après le nombre") << QByteArray("1500 et des mots\r\n3\r\n") << L{1500, 3} << -1;
+    QTest::newRow("lignes vides avant") << QByteArray("\r\n\r\n  \t 42\r\n") << L{42} << -1;
+    QTest::newRow("signe plus") << QByteArray("+5\r\n") << L{5} << -1;
+    QTest::newRow("fin de fichier lue 0") << QByteArray("9\r\n") << L{9, 0, 0} << -1;
+    QTest::newRow("fichier vide") << QByteArray() << L{0, 0} << -1;
+    QTest::newRow("Ctrl-Z") << QByteArray("9\r\n\x1a" "8\r\n") << L{9, 0} << -1;
+    QTest::newRow("octets nuls sautés") << QByteArray("\0\0 12\r\n", 7) << L{12} << -1;
+    QTest::newRow("sans fin de ligne") << QByteArray("-7") << L{-7, 0} << -1;
+    QTest::newRow("plus grand") << QByteArray("2147483647\r\n") << L{2147483647} << -1;
+    QTest::newRow("plus petit") << QByteArray("-2147483648\r\n") << L{INT32_MIN} << -1;
+    QTest::newRow("32 caractères") << QByteArray(30, '0') + "42\r\n" << L{42} << -1;
+    QTest::newRow("33 caractères") << QByteArray(31, '0') + "42\r\n" << L{0} << 0;
+    QTest::newRow("trop grand") << QByteArray("1\r\n2147483648\r\n") << L{1, 0} << 1;
+    QTest::newRow("trop petit") << QByteArray("-2147483649\r\n") << L{0} << 0;
+    QTest::newRow("très grand") << QByteArray("99999999999999999999\r\n") << L{0} << 0;
+    QTest::newRow("lettres") << QByteArray("1\r\n2\r\nabc\r\n4\r\n") << L{1, 2, 0} << 2;
+    QTest::newRow("chiffres puis lettres") << QByteArray("12abc\r\n") << L{0} << 0;
+    QTest::newRow("signe seul") << QByteArray("-\r\n") << L{0} << 0;
+    QTest::newRow("deux signes") << QByteArray("--3\r\n") << L{0} << 0;
+    QTest::newRow("hexadécimal") << QByteArray("0x10\r\n") << L{0} << 0;
+    QTest::newRow("un million de chiffres") << QByteArray(1000000, '7') << L{0} << 0;
+}
+
+void TestFichierTexte::entiers()
+{
+    QFETCH(QByteArray, octets);
+    QFETCH(QList<int>, valeurs);
+    QFETCH(int, echec);
+    ecrireOctets(chemin("f"), octets);
+    Lecture f;
+    QCOMPARE(f.ouvrir(chemin("f")), 0);
+    for (int i = 0; i < valeurs.size(); ++i) {
+        std::int32_t v = 12345;
+        const int code = f.lireEntier(v);
+        QCOMPARE(code, i == echec ? fichier::saisieNumerique : 0);
+        QCOMPARE(int(v), valeurs[i]);
+    }
+}
+
+void TestFichierTexte::entierApresLeTexteDUneLigne()
+{
+    // The rest of the number's line is skipped, even when it holds numbers.
+    ecrireOctets(chemin("f"), "Paul\r\n10 20 30\r\n40\r\n");
+    Lecture f;
+    QCOMPARE(f.ouvrir(chemin("f")), 0);
+    QString nom;
+    QCOMPARE(f.lireLigne(nom), 0);
+    std::int32_t a = 0, b = 0;
+    QCOMPARE(f.lireEntier(a), 0);
+    QCOMPARE(f.lireEntier(b), 0);
+    QCOMPARE(a, 10);
+    QCOMPARE(b, 40);
+}
+
+void TestFichierTexte::ecritureLatin1()
+{
+    Ecriture f;
+    QCOMPARE(f.ouvrir(chemin("f")), 0);
+    QCOMPARE(f.ecrireLigne(QStringLiteral("Hélène Çà")), 0);
+    QCOMPARE(f.ecrireLigne(QStringLiteral("10 € 😀 ok")), 0);
+    QCOMPARE(f.ecrireLigne(QString()), 0);
+    QCOMPARE(f.ecrireLigne(QStringLiteral("-5")), 0);
+    QCOMPARE(f.fermer(), 0);
+    QCOMPARE(lireOctets(chemin("f")), QByteArray("H\xe9l\xe8ne \xc7\xe0\r\n10 ? ? ok\r\n\r\n-5\r\n"));
+
+    // Read back, the Latin-1 letters come out as they went in.
+    Lecture l;
+    QCOMPARE(l.ouvrir(chemin("f")), 0);
+    QString ligne;
+    QCOMPARE(l.lireLigne(ligne), 0);
+    QCOMPARE(ligne, QStringLiteral("Hélène Çà"));
+}
+
+void TestFichierTexte::ecritureRemplaceSeulementAuBout()
+{
+    ecrireOctets(chemin("mv"), "Ancien\r\n100\r\n");
+    Ecriture f;
+    QCOMPARE(f.ouvrir(chemin("mv")), 0);
+    QCOMPARE(f.ecrireLigne(QStringLiteral("Nouveau")), 0);
+    // Until the close, the old file is what a reader sees.
+    QCOMPARE(lireOctets(chemin("mv")), QByteArray("Ancien\r\n100\r\n"));
+    QCOMPARE(f.ecrireLigne(QStringLiteral("200")), 0);
+    QCOMPARE(f.fermer(), 0);
+    QCOMPARE(lireOctets(chemin("mv")), QByteArray("Nouveau\r\n200\r\n"));
+    QCOMPARE(entrees(dossier->path()), QStringList{"mv"});
+    // A closed file takes no more lines.
+    QCOMPARE(f.ecrireLigne(QStringLiteral("x")), EBADF);
+    QCOMPARE(f.fermer(), EBADF);
+}
+
+void TestFichierTexte::ecritureAbandonneeLaisseLAncien()
+{
+    ecrireOctets(chemin("mv"), "Ancien\r\n100\r\n");
+    {
+        Ecriture f;
+        QCOMPARE(f.ouvrir(chemin("mv")), 0);
+        QCOMPARE(f.ecrireLigne(QStringLiteral("Nouveau")), 0);
+        QCOMPARE(entrees(dossier->path()).size(), 2);   // mv and the temporary file
+    }
+    QCOMPARE(lireOctets(chemin("mv")), QByteArray("Ancien\r\n100\r\n"));
+    QCOMPARE(entrees(dossier->path()), QStringList{"mv"});
+}
+
+void TestFichierTexte::ecritureGardeLesDroits()
+{
+    Ecriture f;
+    QCOMPARE(f.ouvrir(chemin("neuf")), 0);
+    QCOMPARE(f.fermer(), 0);
+    struct stat infos;
+    QCOMPARE(::stat(QFile::encodeName(chemin("neuf")).constData(), &infos), 0);
+    QCOMPARE(infos.st_mode & 07777, mode_t(0644));
+
+    ecrireOctets(chemin("prive"), "x\r\n");
+    QCOMPARE(::chmod(QFile::encodeName(chemin("prive")).constData(), 0600), 0);
+    QCOMPARE(f.ouvrir(chemin("prive")), 0);
+    QCOMPARE(f.ecrireLigne(QStringLiteral("y")), 0);
+    QCOMPARE(f.fermer(), 0);
+    QCOMPARE(::stat(QFile::encodeName(chemin("prive")).constData(), &infos), 0);
+    QCOMPARE(infos.st_mode & 07777, mode_t(0600));
+}
+
+void TestFichierTexte::ecritureSuitUnLien()
+{
+    QVERIFY(QDir(dossier->path()).mkdir("vrai"));
+    ecrireOctets(chemin("vrai/mv"), "Ancien\r\n");
+    QVERIFY(QFile::link(chemin("vrai/mv"), chemin("lien")));
+    Ecriture f;
+    QCOMPARE(f.ouvrir(chemin("lien")), 0);
+    QCOMPARE(f.ecrireLigne(QStringLiteral("Nouveau")), 0);
+    QCOMPARE(f.fermer(), 0);
+    QVERIFY(QFileInfo(chemin("lien")).isSymLink());
+    QCOMPARE(lireOctets(chemin("vrai/mv")), QByteArray("Nouveau\r\n"));
+}
+
+void TestFichierTexte::ouvertureEchoue_data()
+{
+    QTest::addColumn<QString>("nom");        // relative to the test folder, "" for an empty name
+    QTest::addColumn<bool>("ecriture");
+    QTest::addColumn<QString>("message");
+    const QString longNom(300, QLatin1Char('n'));
+    QTest::newRow("lire un absent") << "absent" << false << "Fichier introuvable";
+    QTest::newRow("écrire dans un dossier absent") << "absent/mv" << true << "Fichier introuvable";
+    QTest::newRow("lire un nom vide") << "" << false << "Nom de fichier incorrect";
+    QTest::newRow("écrire un nom vide") << "" << true << "Nom de fichier incorrect";
+    QTest::newRow("lire un dossier") << "dossier" << false << "Nom de fichier incorrect";
+    QTest::newRow("écrire sur un dossier") << "dossier" << true << "Nom de fichier incorrect";
+    QTest::newRow("écrire un nom de dossier") << "dossier/" << true << "Nom de fichier incorrect";
+    QTest::newRow("lire à travers un fichier") << "fichier/mv" << false << "Nom de fichier incorrect";
+    QTest::newRow("écrire à travers un fichier") << "fichier/mv" << true << "Nom de fichier incorrect";
+    QTest::newRow("lire un nom trop long") << longNom << false << "Nom de fichier incorrect";
+    QTest::newRow("écrire un nom trop long") << longNom << true << "Nom de fichier incorrect";
+}
+
+void TestFichierTexte::ouvertureEchoue()
+{
+    QFETCH(QString, nom);
+    QFETCH(bool, ecriture);
+    QFETCH(QString, message);
+    QVERIFY(QDir(dossier->path()).mkdir("dossier"));
+    ecrireOctets(chemin("fichier"), "x\r\n");
+    const QString cheminComplet = nom.isEmpty() ? QString() : chemin(nom);
+    int code = 0;
+    if (ecriture) {
+        Ecriture f;
+        code = f.ouvrir(cheminComplet);
+        QVERIFY(!f.ouvert());
+        QCOMPARE(f.ecrireLigne(QStringLiteral("x")), EBADF);
+    } else {
+        Lecture f;
+        code = f.ouvrir(cheminComplet);
+        QVERIFY(!f.ouvert());
+    }
+    QCOMPARE(fichier::messageErreur(code), message);
+    QCOMPARE(entrees(dossier->path()), (QStringList{"dossier", "fichier"}));
+    QCOMPARE(lireOctets(chemin("fichier")), QByteArray("x\r\n"));
+}
+
+void TestFichierTexte::tropDeFichiersOuverts()
+{
+    ecrireOctets(chemin("mv"), "Ancien\r\n");
+    // The soft limit lowered to the lowest free descriptor: the next open fails.
+    const int libre = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    QVERIFY(libre >= 0);
+    ::close(libre);
+    rlimit avant;
+    QCOMPARE(::getrlimit(RLIMIT_NOFILE, &avant), 0);
+    rlimit bas = avant;
+    bas.rlim_cur = rlim_t(libre);
+    QCOMPARE(::setrlimit(RLIMIT_NOFILE, &bas), 0);
+    Lecture l;
+    Ecriture e;
+    const int codeLecture = l.ouvrir(chemin("mv"));
+    const int codeEcriture = e.ouvrir(chemin("mv"));
+    QCOMPARE(::setrlimit(RLIMIT_NOFILE, &avant), 0);
+    QCOMPARE(fichier::messageErreur(codeLecture), QStringLiteral("Trop de fichiers ouverts"));
+    QCOMPARE(fichier::messageErreur(codeEcriture), QStringLiteral("Trop de fichiers ouverts"));
+    QCOMPARE(lireOctets(chemin("mv")), QByteArray("Ancien\r\n"));
+    QCOMPARE(entrees(dossier->path()), QStringList{"mv"});
+}
+
+void TestFichierTexte::pasDeLectureSansOuverture()
+{
+    Lecture f;
+    QString ligne;
+    std::int32_t v = 1;
+    QCOMPARE(f.lireLigne(ligne), EBADF);
+    QCOMPARE(f.lireEntier(v), EBADF);
+    QCOMPARE(f.fermer(), EBADF);
+    QCOMPARE(f.ouvrir(chemin("absent")), ENOENT);
+    QCOMPARE(f.lireLigne(ligne), EBADF);
+}
+
+QTEST_GUILESS_MAIN(TestFichierTexte)
+#include "test_fichiertexte.moc"
