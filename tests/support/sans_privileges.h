@@ -1,0 +1,22 @@
+#pragma once
+// Tests run as root, whom no file permission stops. To meet a refused access
+// for real, a step is run in a forked child that has dropped to the
+// unprivileged user and group 65534 (nobody, nogroup).
+#include <QByteArray>
+#include <QString>
+#include <functional>
+
+struct ResultatEnfant {
+    bool reussi = false;     // the child dropped its rights and ran the step to the end
+    QByteArray sortie;       // what the step returned
+    QString probleme;        // why it did not succeed, when it did not
+};
+
+// Runs travail in the child and hands back the bytes it returns. The step
+// runs in a copy of the test process: what it changes stays in the child, so
+// it must report what the test needs in its result (it must not use QTest's
+// checks, whose failures would be lost). Work in a folder under /tmp: the
+// unprivileged user cannot enter /root.
+ResultatEnfant executerSansPrivileges(const std::function<QByteArray()> &travail);
+
+constexpr unsigned idSansPrivileges = 65534;
