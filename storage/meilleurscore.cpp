@@ -1,9 +1,89 @@
-// PROVISIONAL: replaced by the best-score commands.
+// The best score: read once at start-up, shown on demand, rewritten by the
+// reset and by the record made when the end-of-game window closes.
 #include "storage/meilleurscore.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include "platform/plateforme.h"
+#include "storage/fichiertexte.h"
 #include "ui/Unit1.h"
+#include "ui/fin_partie.h"
+
 QString meilleurNom;
 QString meilleurScore;
-void Tprincipale::lireMeilleurScore() {}
-void Tprincipale::Effacer1Click() {}
-void Tprincipale::Voir1Click() {}
-bool Tprincipale::enregistrerMeilleurScore() { return true; }
+
+namespace {
+
+const QString nomFichier = QStringLiteral("mv");
+
+void signaler(int code)
+{
+    plateforme().erreur(fichier::messageErreur(code) + QLatin1Char('.'));
+}
+
+// Rewrites "mv" with the two values; the old file stays whole on failure.
+int ecrireMeilleurScore()
+{
+    fichier::Ecriture f;
+    if (const int e = f.ouvrir(nomFichier))
+        return e;
+    if (const int e = f.ecrireLigne(meilleurNom))
+        return e;
+    if (const int e = f.ecrireLigne(meilleurScore))
+        return e;
+    return f.fermer();
+}
+
+} // namespace
+
+void Tprincipale::lireMeilleurScore()
+{
+    // A new table knows no best score until the file has been read.
+    meilleurNom.clear();
+    meilleurScore.clear();
+    fichier::Lecture f;
+    int e = f.ouvrir(nomFichier);
+    if (e == 0)
+        e = f.lireLigne(meilleurNom);
+    if (e == 0)
+        e = f.lireLigne(meilleurScore);
+    if (e == 0)
+        e = f.fermer();
+    if (e != 0)
+        signaler(e);
+}
+
+void Tprincipale::Effacer1Click()
+{
+    meilleurNom = QStringLiteral("Personne");
+    meilleurScore = QStringLiteral("0");
+    if (const int e = ecrireMeilleurScore())
+        signaler(e);
+}
+
+void Tprincipale::Voir1Click()
+{
+    plateforme().afficher(meilleurNom + QStringLiteral(" a fini la partie avec : ") + meilleurScore
+                          + QStringLiteral(" Euros"));
+}
+
+bool Tprincipale::enregistrerMeilleurScore()
+{
+    // The Difficile bonus doubles the money once per game: a record retried
+    // after a failed write finds it already doubled.
+    const bool dejaDouble = finpartie && finpartie->argentDouble;
+    if (Difficile1->isChecked() && !dejaDouble) {
+        // Money is 32-bit; a value brought by a saved game may not double
+        // within it, so the product wraps as the 32-bit field does.
+        etat.tresor[0] = std::int32_t(std::uint32_t(etat.tresor[0]) * 2u);
+        if (finpartie)
+            finpartie->argentDouble = true;
+    }
+    meilleurNom = finpartie ? finpartie->Edit1->text() : QString();
+    meilleurScore = QString::number(std::int64_t(etat.niveau) * 1000 + etat.tresor[0]);
+    if (const int e = ecrireMeilleurScore()) {
+        signaler(e);
+        return false;
+    }
+    return true;
+}

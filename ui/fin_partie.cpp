@@ -1,10 +1,160 @@
-// PROVISIONAL: replaced by the end-of-game window.
+// The end-of-game window. It locks the main window's panel and "Fichier"
+// menu from its creation until it closes; closing records the best score
+// when the name box is shown, and the window then deletes itself.
 #include "ui/fin_partie.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include "ui/Unit1.h"
+#include "ui/style.h"
+
 QPointer<Tfinpartie> finpartie;
-Tfinpartie::Tfinpartie(QWidget *owner) : QDialog(owner) {}
-void Tfinpartie::FormCreate() {}
-void Tfinpartie::FormShow() {}
-bool Tfinpartie::FormClose() { return true; }
-void Tfinpartie::Button1Click() {}
-void Tfinpartie::showEvent(QShowEvent *e) { QDialog::showEvent(e); }
-void Tfinpartie::closeEvent(QCloseEvent *e) { QDialog::closeEvent(e); }
+
+namespace {
+
+QLabel *etiquette(QWidget *parent, const QColor &couleur, int hauteurPolice)
+{
+    auto *l = new QLabel(parent);
+    QPalette pal = l->palette();
+    pal.setColor(QPalette::WindowText, couleur);
+    l->setPalette(pal);
+    l->setFont(style::police(hauteurPolice));
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    l->setWordWrap(false);
+    return l;
+}
+
+QGroupBox *boiteGroupe(const QString &titre, QWidget *parent)
+{
+    auto *g = new QGroupBox(titre, parent);
+    style::colorer(g, style::vert, Qt::white);
+    g->setFont(style::police(11));
+    return g;
+}
+
+void verrouillerPrincipale(bool actif)
+{
+    if (!principale)
+        return;
+    principale->Panel1->setEnabled(actif);
+    principale->Fichier->setEnabled(actif);
+    principale->Fichier->menuAction()->setEnabled(actif);
+}
+
+} // namespace
+
+Tfinpartie::Tfinpartie(QWidget *owner)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                         | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint
+                         | Qt::WindowStaysOnTopHint)
+{
+    finpartie = this;
+    setObjectName(QStringLiteral("finpartie"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+    setWindowTitle(QStringLiteral("La partie est fini"));
+    setFixedSize(largeur, hauteur);
+    style::colorer(this, style::vert, Qt::white);
+
+    Label1 = etiquette(this, Qt::red, 19);
+
+    GroupBox1 = boiteGroupe(QStringLiteral("Résutat des joueurs"), this);
+    Label2 = etiquette(GroupBox1, Qt::white, 11);
+    Label3 = etiquette(GroupBox1, Qt::white, 11);
+    Label4 = etiquette(GroupBox1, Qt::white, 11);
+    Label5 = etiquette(GroupBox1, Qt::white, 11);
+    GroupBox1->setFocusPolicy(Qt::NoFocus);
+
+    GroupBox2 = boiteGroupe(QStringLiteral("Vous êtes le premier, quel est votre nom"), this);
+    Edit1 = new QLineEdit(QStringLiteral("Edit1"), GroupBox2);
+    Edit1->setFont(style::police(11));
+    QPalette pe = Edit1->palette();
+    pe.setColor(QPalette::Base, Qt::white);
+    pe.setColor(QPalette::Text, style::vert);
+    Edit1->setPalette(pe);
+    Edit1->setAutoFillBackground(false);
+    Edit1->setMaxLength(32767);   // the toolkit's own limit; the name has none
+
+    Button1 = new QPushButton(QStringLiteral("&OK"), this);
+    style::boutonVert(Button1);
+    // Neither default nor cancel: Enter and Escape do not close the window.
+    Button1->setAutoDefault(false);
+    Button1->setDefault(false);
+    connect(Button1, &QPushButton::clicked, this, &Tfinpartie::Button1Click);
+
+    setTabOrder(Edit1, Button1);
+    FormCreate();
+}
+
+QPoint Tfinpartie::positionCentree(const QSize &ecran, const QSize &fenetre)
+{
+    return {(ecran.width() - fenetre.width()) / 2, (ecran.height() - fenetre.height()) / 2};
+}
+
+void Tfinpartie::FormCreate()
+{
+    verrouillerPrincipale(false);
+    const QScreen *ecran = QGuiApplication::primaryScreen();
+    const QSize tailleEcran = ecran ? ecran->geometry().size() : QSize(largeur, hauteur);
+    move(positionCentree(tailleEcran, size()));
+}
+
+void Tfinpartie::FormShow()
+{
+    setFixedSize(largeur, hauteur);
+    Label1->setGeometry(40, 11, 497, 24);
+    GroupBox1->setGeometry(8, 40, 209, 89);
+    Label2->setGeometry(8, 16, 185, 18);
+    Label3->setGeometry(8, 32, 185, 18);
+    Label4->setGeometry(8, 48, 185, 18);
+    Label5->setGeometry(8, 64, 185, 18);
+    GroupBox2->setGeometry(280, 64, 265, 57);
+    Edit1->setGeometry(16, 24, 233, 26);
+    Button1->setGeometry(448, 128, 97, 25);
+    if (GroupBox2->isVisibleTo(this))
+        Edit1->setFocus();
+}
+
+bool Tfinpartie::FormClose()
+{
+    if (principale) {
+        principale->Difficile1->setEnabled(true);
+        principale->Normal1->setEnabled(true);
+        // A failed record keeps the window open, the panel and menu locked.
+        if (GroupBox2->isVisibleTo(this) && !principale->enregistrerMeilleurScore())
+            return false;
+    }
+    verrouillerPrincipale(true);
+    return true;
+}
+
+void Tfinpartie::Button1Click()
+{
+    close();
+}
+
+void Tfinpartie::reject()
+{
+}
+
+void Tfinpartie::showEvent(QShowEvent *e)
+{
+    if (!e->spontaneous())
+        FormShow();
+    QDialog::showEvent(e);
+}
+
+void Tfinpartie::closeEvent(QCloseEvent *e)
+{
+    if (FormClose())
+        e->accept();
+    else
+        e->ignore();
+}
