@@ -33,6 +33,10 @@ QImage faceSeule(CardNumber n, int echelle)
     QImage face = f.faces.copy(r).convertToFormat(QImage::Format_ARGB32);
     QImage alpha = f.masque.copy(r);
     alpha.invertPixels();   // the card (black in the mask) becomes opaque
+    // "@2x" files load with a ratio of 2; the mask must cover the face pixel
+    // for pixel, so both are worked on in plain pixels.
+    face.setDevicePixelRatio(1);
+    alpha.setDevicePixelRatio(1);
     face.setAlphaChannel(alpha);
     return face.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }

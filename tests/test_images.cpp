@@ -1,0 +1,274 @@
+// The card faces, the board, the splash and the icon.
+#include <QtTest>
+#include "support/table.h"
+#include <QLabel>
+#include "ui/Unit1.h"
+#include "ui/afficheur.h"
+#include "ui/images.h"
+
+namespace {
+
+QImage image(const QPixmap &p) { return p.toImage().convertToFormat(QImage::Format_ARGB32); }
+
+// Ink of the corner index: dark grey on the black suits, red on the red ones.
+bool encre(QRgb c, bool rouge)
+{
+    if (qAlpha(c) < 255)
+        return false;
+    return rouge ? qRed(c) > 170 && qGreen(c) < 120 && qBlue(c) < 120
+                 : qRed(c) < 110 && qGreen(c) < 110 && qBlue(c) < 110;
+}
+
+// How many columns of the rectangle hold ink.
+int colonnesEncrees(const QImage &img, const QRect &r, bool rouge)
+{
+    int n = 0;
+    for (int x = r.left(); x <= r.right(); ++x) {
+        bool trouve = false;
+        for (int y = r.top(); y <= r.bottom() && !trouve; ++y)
+            trouve = encre(img.pixel(x, y), rouge);
+        n += trouve;
+    }
+    return n;
+}
+
+} // namespace
+
+class TestImages : public QObject {
+    Q_OBJECT
+private slots:
+    void faces_data();
+    void faces();
+    void horsDuJeu_data();
+    void horsDuJeu();
+    void coinsTransparents_data();
+    void coinsTransparents();
+    void facesToutesDifferentes();
+    void asMarquesA_data();
+    void asMarquesA();
+    void tailles_data();
+    void tailles();
+    void placesDesCagnottes_data();
+    void placesDesCagnottes();
+    void cartesPeintesSurLePlateau();
+    void afficheursDeLaFenetre();
+    void icone();
+};
+
+void TestImages::faces_data()
+{
+    QTest::addColumn<int>("carte");
+    for (int n = 1; n <= 52; ++n)
+        QTest::addRow("carte %d", n) << n;
+}
+
+void TestImages::faces()
+{
+    QFETCH(int, carte);
+    const QPixmap simple = imageCarte(carte, 1.0);
+    QCOMPARE(simple.size(), QSize(72, 108));
+    QCOMPARE(simple.devicePixelRatio(), 1.0);
+    const QPixmap double_ = imageCarte(carte, 2.0);
+    QCOMPARE(double_.size(), QSize(144, 216));
+    QCOMPARE(double_.devicePixelRatio(), 2.0);
+    QCOMPARE(double_.deviceIndependentSize(), QSizeF(72, 108));
+    // A fractional ratio takes the sharper sheet.
+    QCOMPARE(imageCarte(carte, 1.25).size(), QSize(144, 216));
+}
+
+void TestImages::horsDuJeu_data()
+{
+    QTest::addColumn<int>("carte");
+    QTest::newRow("case vide") << 0;
+    QTest::newRow("après le roi de pique") << 53;
+    QTest::newRow("négatif") << -1;
+}
+
+void TestImages::horsDuJeu()
+{
+    QFETCH(int, carte);
+    QVERIFY(imageCarte(carte, 1.0).isNull());
+    QVERIFY(imageCarte(carte, 2.0).isNull());
+}
+
+void TestImages::coinsTransparents_data()
+{
+    QTest::addColumn<int>("carte");
+    QTest::addColumn<qreal>("dpr");
+    for (int n : {1, 20, 39, 52})
+        for (qreal d : {1.0, 2.0})
+            QTest::addRow("carte %d à %g×", n, d) << n << d;
+}
+
+void TestImages::coinsTransparents()
+{
+    QFETCH(int, carte);
+    QFETCH(qreal, dpr);
+    const QImage img = image(imageCarte(carte, dpr));
+    const int w = img.width() - 1, h = img.height() - 1;
+    for (const QPoint &coin : {QPoint(0, 0), QPoint(w, 0), QPoint(0, h), QPoint(w, h)})
+        QCOMPARE(qAlpha(img.pixel(coin)), 0);
+    // the card itself is opaque, from its centre out to the middle of each edge
+    for (const QPoint &p : {QPoint(w / 2, h / 2), QPoint(w / 2, 0), QPoint(w / 2, h), QPoint(0, h / 2), QPoint(w, h / 2)})
+        QCOMPARE(qAlpha(img.pixel(p)), 255);
+    // the edge carries the card's dark outline, the inside its light paper
+    QVERIFY(qGray(img.pixel(w / 2, 0)) < 140);
+    QVERIFY(qGray(img.pixel(w / 2, 3 * static_cast<int>(dpr))) > 200);
+}
+
+void TestImages::facesToutesDifferentes()
+{
+    QList<QImage> faces;
+    for (int n = 1; n <= 52; ++n)
+        faces << image(imageCarte(n, 1.0));
+    for (int a = 0; a < 52; ++a)
+        for (int b = a + 1; b < 52; ++b)
+            QVERIFY2(faces[a] != faces[b], qPrintable(QStringLiteral("cartes %1 et %2").arg(a + 1).arg(b + 1)));
+}
+
+void TestImages::asMarquesA_data()
+{
+    QTest::addColumn<int>("carte");
+    QTest::addColumn<bool>("rouge");
+    QTest::addColumn<int>("minimum");   // inked columns of the index
+    QTest::addColumn<int>("maximum");
+    // An A is about twice as wide as the deck's narrow "1"; the "2" of the same
+    // suit is the narrow reference that shows the measure tells them apart.
+    // Measured on the sharper faces, where a "1" takes about 9 columns.
+    QTest::newRow("as de trèfle") << 1 << false << 14 << 18;
+    QTest::newRow("as de carreau") << 14 << true << 14 << 18;
+    QTest::newRow("as de cœur") << 27 << true << 14 << 18;
+    QTest::newRow("as de pique") << 40 << false << 14 << 18;
+    QTest::newRow("deux de trèfle") << 2 << false << 8 << 12;
+    QTest::newRow("deux de cœur") << 28 << true << 8 << 12;
+}
+
+void TestImages::asMarquesA()
+{
+    QFETCH(int, carte);
+    QFETCH(bool, rouge);
+    QFETCH(int, minimum);
+    QFETCH(int, maximum);
+    const QImage img = image(imageCarte(carte, 2.0));
+    // The index stands in the top-left corner and, turned, in the bottom-right.
+    const QRect haut(4, 16, 28, 22);
+    const QRect bas(144 - 4 - 28, 216 - 16 - 22, 28, 22);
+    for (const QRect &r : {haut, bas}) {
+        const int n = colonnesEncrees(img, r, rouge);
+        QVERIFY2(n >= minimum && n <= maximum, qPrintable(QStringLiteral("%1 colonnes").arg(n)));
+    }
+}
+
+void TestImages::tailles_data()
+{
+    QTest::addColumn<QString>("quoi");
+    QTest::addColumn<qreal>("dpr");
+    QTest::addColumn<QSize>("logique");
+    QTest::newRow("plateau 1×") << "plateau" << 1.0 << QSize(425, 425);
+    QTest::newRow("plateau 2×") << "plateau" << 2.0 << QSize(425, 425);
+    QTest::newRow("splash 1×") << "splash" << 1.0 << QSize(514, 250);
+    QTest::newRow("splash 2×") << "splash" << 2.0 << QSize(514, 250);
+}
+
+void TestImages::tailles()
+{
+    QFETCH(QString, quoi);
+    QFETCH(qreal, dpr);
+    QFETCH(QSize, logique);
+    const QPixmap p = quoi == "plateau" ? imagePlateau(dpr) : imageSplash(dpr);
+    QCOMPARE(p.devicePixelRatio(), dpr);
+    QCOMPARE(p.deviceIndependentSize(), QSizeF(logique));
+    QCOMPARE(p.size(), logique * dpr);
+    QVERIFY(!p.hasAlphaChannel());
+}
+
+void TestImages::placesDesCagnottes_data()
+{
+    QTest::addColumn<int>("cagnotte");
+    QTest::addColumn<int>("carte");
+    QTest::addColumn<QString>("cote");   // where the card stands against its display
+    QTest::newRow("7 de carreau") << 0 << 20 << "gauche";
+    QTest::newRow("10 de carreau") << 1 << 23 << "dessous";
+    QTest::newRow("valet de trèfle") << 2 << 11 << "dessous";
+    QTest::newRow("roi de cœur") << 3 << 39 << "dessus";
+    QTest::newRow("dame de pique") << 4 << 51 << "dessus";
+}
+
+void TestImages::placesDesCagnottes()
+{
+    QFETCH(int, cagnotte);
+    QFETCH(int, carte);
+    QFETCH(QString, cote);
+    const PlaceSurPlateau &p = placeSurPlateau(cagnotte);
+    QCOMPARE(p.carte, cartesQuiPrennent[cagnotte]);
+    QCOMPARE(p.carte, carte);
+    const QRect plateau(0, 0, largeurPlateau, hauteurPlateau);
+    QVERIFY(plateau.contains(p.rectCarte));
+    QVERIFY(plateau.contains(p.rectAfficheur));
+    // the display covers no part of its card, nor of any other
+    for (int c = 0; c < nbCagnottes; ++c)
+        QVERIFY2(!p.rectAfficheur.intersects(placeSurPlateau(c).rectCarte), qPrintable(QString::number(c)));
+    // recognisable: at least three quarters of the real size, card proportions
+    QVERIFY(p.rectCarte.width() >= 54);
+    QCOMPARE(p.rectCarte.width() * 3, p.rectCarte.height() * 2);
+    // and beside it, not far away
+    const QRect a = p.rectAfficheur, c = p.rectCarte;
+    if (cote == "dessus") {
+        QVERIFY(c.bottom() < a.top() && a.top() - c.bottom() <= 10);
+        QVERIFY(qAbs(c.center().x() - a.center().x()) <= 2);
+    } else if (cote == "dessous") {
+        QVERIFY(c.top() > a.bottom() && c.top() - a.bottom() <= 10);
+        QVERIFY(qAbs(c.center().x() - a.center().x()) <= 2);
+    } else {
+        QVERIFY(c.right() < a.left() && a.left() - c.right() <= 10);
+        QVERIFY(qAbs(c.center().y() - a.center().y()) <= 2);
+    }
+}
+
+void TestImages::cartesPeintesSurLePlateau()
+{
+    // The full-size cards are drawn pixel for pixel: the middle of each on the
+    // board is the middle of its face.
+    const QImage plateau = imagePlateau(1.0).toImage().convertToFormat(QImage::Format_RGB32);
+    for (int c = 0; c < nbCagnottes; ++c) {
+        const PlaceSurPlateau &p = placeSurPlateau(c);
+        if (p.rectCarte.size() != QSize(largeurCarte, hauteurCarte))
+            continue;
+        const QImage face = image(imageCarte(p.carte, 1.0)).convertToFormat(QImage::Format_RGB32);
+        const QRect milieu(16, 24, 40, 60);
+        QCOMPARE(plateau.copy(milieu.translated(p.rectCarte.topLeft())), face.copy(milieu));
+    }
+    // the reduced centre card shows its light paper, not the green baize
+    const QRect r = placeSurPlateau(0).rectCarte;
+    int clairs = 0;
+    for (int y = r.top() + 4; y < r.bottom() - 4; ++y)
+        clairs += qGray(plateau.pixel(r.left() + 3, y)) > 200;
+    QVERIFY(clairs > (r.height() - 8) * 3 / 4);
+}
+
+void TestImages::afficheursDeLaFenetre()
+{
+    // The board's layout matches where the main window puts the displays.
+    Table table;
+    Tprincipale *f = table.fenetre.get();
+    const QPoint origine = f->Image14->geometry().topLeft();
+    QCOMPARE(f->Image14->size(), QSize(largeurPlateau, hauteurPlateau));
+    for (int c = 0; c < nbCagnottes; ++c)
+        QCOMPARE(f->afficheurCagnotte(c)->geometry().translated(-origine), placeSurPlateau(c).rectAfficheur);
+}
+
+void TestImages::icone()
+{
+    const QIcon i = iconeJeu();
+    const QList<QSize> tailles = i.availableSizes();
+    for (int cote : {16, 32, 48, 64, 128, 256}) {
+        QVERIFY2(tailles.contains(QSize(cote, cote)), qPrintable(QString::number(cote)));
+        const QImage img = image(imageIcone(cote));
+        QCOMPARE(img.size(), QSize(cote, cote));
+        QCOMPARE(qAlpha(img.pixel(0, 0)), 0);                 // rounded tile
+        QCOMPARE(qAlpha(img.pixel(cote / 2, cote / 2)), 255);
+    }
+}
+
+QTEST_MAIN(TestImages)
+#include "test_images.moc"
