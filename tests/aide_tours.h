@@ -4,7 +4,9 @@
 #include <QAction>
 #include <QPushButton>
 #include <QStringList>
+#include <algorithm>
 #include <initializer_list>
+#include <vector>
 #include "support/table.h"
 #include "ui/afficheur.h"
 #include "ui/imagecarte.h"
@@ -43,8 +45,11 @@ inline void preparerDonne(Tprincipale &f, std::initializer_list<std::initializer
     f.Button2Click();
     int s = 0;
     for (const auto &main : mains) {
+        // As the deal leaves them: ascending card numbers, before the sort.
+        std::vector<CardNumber> cartes(main);
+        std::sort(cartes.begin(), cartes.end());
         int k = 0;
-        for (CardNumber n : main)
+        for (CardNumber n : cartes)
             etat.mains[s][k++] = n;
         while (k < tailleMain)
             etat.mains[s][k++] = 0;
