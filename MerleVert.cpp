@@ -1,6 +1,8 @@
 // The start-up: the main window, two seconds of splash, the help window
 // (hidden), then the event loop until the player quits.
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QWindow>
 #include <QStyleFactory>
 #include <QTranslator>
 #include "platform/plateforme.h"
@@ -22,6 +24,12 @@ int main(int argc, char **argv)
     Tprincipale fenetre;                       // reads the best score as it is created
     Splash = new TSplash;
     Splash->show();
+    // The window system must have mapped the splash before it can be painted;
+    // user input stays queued meanwhile.
+    QElapsedTimer attente;
+    attente.start();
+    while (!(Splash->windowHandle() && Splash->windowHandle()->isExposed()) && attente.elapsed() < 1000)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
     Splash->repaint();
     plateforme().pause(2000);
     delete Splash;

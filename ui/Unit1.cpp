@@ -188,6 +188,7 @@ void Tprincipale::construireComposants()
 
     Son = new QCheckBox(QStringLiteral("Son"), Panel1);
     style::colorer(Son, style::vert, Qt::white);
+    Son->setAutoFillBackground(false);   // a check box fills with its button colour: let the panel show
     QFont fs = style::police(12);
     fs.setWeight(QFont::Light);
     Son->setFont(fs);
