@@ -347,6 +347,9 @@ void TestSauvegarde::donneApresChargement_data()
     QTest::newRow("précédent 4, quel que soit le premier") << 2 << 4 << 1;
     QTest::newRow("après le joueur, Moi") << 1 << 1 << 2;
     QTest::newRow("après Moi, KORBANIGUE") << 2 << 2 << 3;
+    // Leaders that name no seat only come from a damaged file: the human leads.
+    QTest::newRow("fichier vide, meneurs à 0") << 0 << 0 << 1;
+    QTest::newRow("meneurs hors des sièges") << 9 << 9 << 1;
 }
 
 void TestSauvegarde::donneApresChargement()
