@@ -35,11 +35,11 @@ QImage bois(const QSize &pixels, qreal dpr, bool horizontal, unsigned graine, co
             const double lx = x / dpr, ly = y / dpr;
             const double u = horizontal ? lx : ly;   // along the grain
             const double v = horizontal ? ly : lx;   // across it
-            const double derive = (dessins::bruit(u * 0.011, v * 0.035, graine) - 0.5) * 22
-                                  + (dessins::bruit(u * 0.05, v * 0.09, graine + 1) - 0.5) * 4;
+            const double derive = (dessins::bruit(u * 0.0045, v * 0.025, graine) - 0.5) * 30
+                                  + (dessins::bruit(u * 0.02, v * 0.07, graine + 1) - 0.5) * 5;
             const double t = fraction((v + derive) / anneau);
             const double cerne = std::pow(t, 4.0) * 0.9 + (t < 0.08 ? (0.08 - t) * 6 : 0.0);
-            const double fibre = dessins::bruit(u * 0.09, v * 1.6, graine + 2);
+            const double fibre = dessins::bruit(u * 0.05, v * 1.4, graine + 2) * 0.7 + dessins::bruit(u * 0.2, v * 3.1, graine + 4) * 0.3;
             const double ton = dessins::bruit(u * 0.008, v * 0.02, graine + 3);
             double s = 0.45 * cerne + 0.22 * fibre + 0.33 * ton;
             s = qBound(0.0, s, 1.0);

@@ -105,7 +105,7 @@ void ligneVersion(QPainter &p)
 void eventail(QPainter &p)
 {
     const CardNumber cartes[] = {20, 23, 11, 51, 39};
-    const QPointF pivot(350, 302);
+    const QPointF pivot(350, 306);
     const qreal distance = 150;
     for (int i = 0; i < 5; ++i) {
         const qreal angle = (i - 2) * 12.0;
