@@ -1,12 +1,116 @@
-// PROVISIONAL: replaced by the help window.
+// The help window and the four "Aide" menu items of the main window.
 #include "ui/aide.h"
+
+#include <QFileInfo>
 #include <QTextBrowser>
+#include <QUrl>
+#include <QVBoxLayout>
+#include "platform/plateforme.h"
 #include "ui/Unit1.h"
+#include "ui/images.h"
+
 TForm2 *Form2 = nullptr;
-TForm2::TForm2(QWidget *parent) : QWidget(parent), tt(new QTextBrowser(this)) { Form2 = this; }
-void TForm2::montrerPage(const QString &) {}
-void Tprincipale::Sommaire1Click() {}
-void Tprincipale::Rgledujeu1Click() {}
-void Tprincipale::Commentjouer1Click() {}
-void Tprincipale::Apropos1Click() {}
-void Tprincipale::montrerAide(const QString &) {}
+
+namespace {
+
+// The browser of the help window. Every page it is asked to show, from the
+// menu or from a link inside a page, is read through loadResource, so a
+// missing page gives the same French text either way instead of an empty
+// browser, and links from that text still resolve beside the missing page.
+class NavigateurAide : public QTextBrowser {
+public:
+    explicit NavigateurAide(QWidget *parent) : QTextBrowser(parent) {}
+
+    QVariant loadResource(int genre, const QUrl &nom) override
+    {
+        if (genre == QTextDocument::HtmlResource && nom.isLocalFile()) {
+            const QFileInfo fichier(nom.toLocalFile());
+            if (!fichier.isFile() || !fichier.isReadable())
+                return TForm2::texteIntrouvable(fichier.fileName(), fichier.absolutePath());
+        }
+        return QTextBrowser::loadResource(genre, nom);
+    }
+};
+
+} // namespace
+
+QString TForm2::texteIntrouvable(const QString &page, const QString &dossier)
+{
+    return QStringLiteral("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; "
+                          "charset=utf-8\"></head><body>"
+                          "<h2 style=\"color:#006400\">Page d'aide introuvable</h2>"
+                          "<p>La page d'aide «\u00a0%1\u00a0» est introuvable.</p>"
+                          "<p>Elle a été cherchée dans\u00a0: <tt>%2</tt></p>"
+                          "<p>Les pages d'aide sont lues dans le dossier d'où le jeu a été "
+                          "lancé. Lancez Merle Vert depuis le dossier qui contient les pages "
+                          "Som.htm, regle.htm, com.htm et aprop.htm.</p></body></html>")
+        .arg(page.toHtmlEscaped(), dossier.toHtmlEscaped());
+}
+
+TForm2::TForm2(QWidget *parent) : QWidget(parent)
+{
+    // A window of its own even when the main window owns it, kept above it.
+    setWindowFlags(Qt::Window | Qt::WindowStaysOnTopHint);
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("Aide"));
+    setWindowIcon(iconeJeu());
+    setGeometry(218, 179, 719, 480);
+
+    tt = new NavigateurAide(this);
+    tt->setObjectName(QStringLiteral("tt"));
+    tt->setOpenExternalLinks(true);
+    auto *disposition = new QVBoxLayout(this);
+    disposition->setContentsMargins(0, 0, 0, 0);
+    disposition->setSpacing(0);
+    disposition->addWidget(tt);
+    setFocusProxy(tt);
+    tt->setFocus();
+}
+
+TForm2::~TForm2()
+{
+    if (Form2 == this)
+        Form2 = nullptr;
+}
+
+void TForm2::montrerPage(const QString &chemin)
+{
+    // The page is read again even when it is the one already shown: the
+    // file may have changed, appeared or disappeared since.
+    const QUrl page = QUrl::fromLocalFile(chemin);
+    if (tt->source() == page)
+        tt->reload();
+    else
+        tt->setSource(page);
+    show();
+    raise();
+    activateWindow();
+    tt->setFocus();
+}
+
+void Tprincipale::montrerAide(const QString &page)
+{
+    if (!Form2)
+        Form2 = new TForm2(this);
+    Form2->montrerPage(plateforme().repertoireCourant() + page);
+}
+
+void Tprincipale::Sommaire1Click()
+{
+    montrerAide(QStringLiteral("/Som.htm"));
+}
+
+void Tprincipale::Rgledujeu1Click()
+{
+    montrerAide(QStringLiteral("/regle.htm"));
+}
+
+void Tprincipale::Commentjouer1Click()
+{
+    montrerAide(QStringLiteral("/com.htm"));
+}
+
+void Tprincipale::Apropos1Click()
+{
+    montrerAide(QStringLiteral("/aprop.htm"));
+}

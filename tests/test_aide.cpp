@@ -1,0 +1,434 @@
+// The help window and the four help pages.
+#include <QtTest>
+#include <QAction>
+#include <QDir>
+#include <QMenu>
+#include <QFile>
+#include <QPointer>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QStringDecoder>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+#include "game/cartes.h"
+#include "game/etat.h"
+#include "support/table.h"
+#include "ui/aide.h"
+
+namespace {
+
+const QString dossierPages = QStringLiteral(MERLE_SOURCE_DIR "/help");
+
+// Copies the real help pages and their pictures into a folder.
+void copierPages(const QString &dossier)
+{
+    const QDir source(dossierPages);
+    const QStringList fichiers = source.entryList(QDir::Files);
+    QVERIFY(fichiers.contains(QStringLiteral("Som.htm")));
+    for (const QString &f : fichiers)
+        QVERIFY(QFile::copy(source.filePath(f), dossier + QLatin1Char('/') + f));
+}
+
+void ecrire(const QString &chemin, const QByteArray &contenu)
+{
+    QFile f(chemin);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(contenu), contenu.size());
+}
+
+QByteArray lire(const QString &chemin)
+{
+    QFile f(chemin);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+QString texteAffiche()
+{
+    return Form2 ? Form2->tt->toPlainText() : QString();
+}
+
+QUrl sourceAttendue(const QString &dossier, const QString &page)
+{
+    return QUrl::fromLocalFile(dossier + QLatin1Char('/') + page);
+}
+
+int nombreDeFenetresAide()
+{
+    int n = 0;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (qobject_cast<TForm2 *>(w))
+            ++n;
+    return n;
+}
+
+// The help menu item that shows a page, by the page's file name.
+QAction *itemDe(Tprincipale &f, const QString &page)
+{
+    if (page == QLatin1String("Som.htm"))
+        return f.Sommaire1;
+    if (page == QLatin1String("regle.htm"))
+        return f.Rgledujeu1;
+    if (page == QLatin1String("com.htm"))
+        return f.Commentjouer1;
+    return f.Apropos1;
+}
+
+void lesQuatrePages()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QString>("titre");
+    QTest::newRow("Sommaire") << "Som.htm" << "Merle Vert — Aide";
+    QTest::newRow("Règle du jeu") << "regle.htm" << "Règle du jeu";
+    QTest::newRow("Comment jouer") << "com.htm" << "Comment jouer";
+    QTest::newRow("A propos") << "aprop.htm" << "À propos de Merle Vert";
+}
+
+} // namespace
+
+class TestAide : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void chaqueItemMontreSaPage_data();
+    void chaqueItemMontreSaPage();
+    void laFenetreAide();
+    void dossierLuAuMomentDuClic();
+    void memePageReluDuDisque();
+    void regleRemplaceLaPageDansLaMemeFenetre();
+    void pageIntrouvable_data();
+    void pageIntrouvable();
+    void pageRevenueApresAbsence();
+    void fermerCacheSeulement();
+    void fenetrePrincipaleResteUtilisable();
+    void fenetreAideDetruiteAvecLaFenetrePrincipale();
+    void liensEntrePages();
+    void lienVersPageAbsente();
+    void pagesPropres_data();
+    void pagesPropres();
+    void tableDesCagnottesConformeAuJeu();
+};
+
+void TestAide::init()
+{
+    QCOMPARE(Form2, nullptr);   // each test starts without a help window
+}
+
+void TestAide::chaqueItemMontreSaPage_data()
+{
+    lesQuatrePages();
+}
+
+void TestAide::chaqueItemMontreSaPage()
+{
+    QFETCH(QString, page);
+    QFETCH(QString, titre);
+    Table t;
+    t.plateforme->oublier();   // the start-up read of a missing best-score file
+    copierPages(t.dossier);
+    itemDe(*t.fenetre, page)->trigger();
+    QVERIFY(Form2);
+    QVERIFY(Form2->isVisible());
+    QCOMPARE(Form2->tt->source(), sourceAttendue(t.dossier, page));
+    QVERIFY2(texteAffiche().contains(titre), qPrintable(texteAffiche().left(200)));
+    QVERIFY(t.plateforme->boites.isEmpty());
+}
+
+void TestAide::laFenetreAide()
+{
+    Table t;
+    t.plateforme->oublier();
+    copierPages(t.dossier);
+    t.fenetre->Sommaire1->trigger();
+    QVERIFY(Form2);
+    QVERIFY(Form2->isWindow());
+    QVERIFY(Form2->windowFlags() & Qt::WindowStaysOnTopHint);
+    QCOMPARE(Form2->windowTitle(), QStringLiteral("Aide"));
+    QCOMPARE(Form2->size(), QSize(719, 480));
+    QCOMPARE(Form2->parentWidget(), t.fenetre.get());
+    // The browser fills the whole client area and holds the focus.
+    QCOMPARE(Form2->tt->geometry(), Form2->rect());
+    Form2->resize(900, 600);
+    QCoreApplication::sendPostedEvents();
+    QCOMPARE(Form2->tt->geometry(), Form2->rect());
+    QCOMPARE(Form2->focusWidget(), Form2->tt);
+}
+
+void TestAide::dossierLuAuMomentDuClic()
+{
+    Table t;
+    t.plateforme->oublier();
+    QTemporaryDir a, b;
+    ecrire(a.filePath(QStringLiteral("regle.htm")), "<html><body><p>Page du dossier A</p></body></html>");
+    ecrire(b.filePath(QStringLiteral("regle.htm")), "<html><body><p>Page du dossier B</p></body></html>");
+
+    QDir::setCurrent(a.path());
+    t.fenetre->Rgledujeu1->trigger();
+    QVERIFY(texteAffiche().contains(QStringLiteral("dossier A")));
+
+    QDir::setCurrent(b.path());
+    t.fenetre->Rgledujeu1->trigger();
+    QVERIFY(texteAffiche().contains(QStringLiteral("dossier B")));
+    QCOMPARE(Form2->tt->source(), sourceAttendue(b.path(), QStringLiteral("regle.htm")));
+
+    // The folder comes from the platform, asked at the moment of the click.
+    t.plateforme->repertoire = a.path();
+    t.fenetre->Rgledujeu1->trigger();
+    QVERIFY(texteAffiche().contains(QStringLiteral("dossier A")));
+    QVERIFY(t.plateforme->boites.isEmpty());
+}
+
+void TestAide::memePageReluDuDisque()
+{
+    Table t;
+    t.plateforme->oublier();
+    const QString chemin = t.dossier + QStringLiteral("/com.htm");
+    ecrire(chemin, "<html><body><p>Première version</p></body></html>");
+    t.fenetre->Commentjouer1->trigger();
+    QVERIFY(texteAffiche().contains(QStringLiteral("Première version")));
+    ecrire(chemin, "<html><body><p>Seconde version</p></body></html>");
+    t.fenetre->Commentjouer1->trigger();
+    QVERIFY2(texteAffiche().contains(QStringLiteral("Seconde version")), qPrintable(texteAffiche()));
+}
+
+void TestAide::regleRemplaceLaPageDansLaMemeFenetre()
+{
+    Table t;
+    t.plateforme->oublier();
+    copierPages(t.dossier);
+    t.fenetre->Sommaire1->trigger();
+    QPointer<TForm2> premiere = Form2;
+    QVERIFY(premiere && premiere->isVisible());
+
+    t.fenetre->Rgledujeu1->trigger();
+    QCOMPARE(Form2, premiere.data());
+    QVERIFY(Form2->isVisible());
+    QCOMPARE(Form2->tt->source(), sourceAttendue(t.dossier, QStringLiteral("regle.htm")));
+    QVERIFY(texteAffiche().contains(QStringLiteral("Règle du jeu")));
+    QVERIFY(!texteAffiche().contains(QStringLiteral("Pour commencer tout de suite")));
+    QCOMPARE(nombreDeFenetresAide(), 1);
+}
+
+void TestAide::pageIntrouvable_data()
+{
+    lesQuatrePages();
+}
+
+void TestAide::pageIntrouvable()
+{
+    QFETCH(QString, page);
+    Table t;   // a fresh empty folder: no help page there
+    t.plateforme->oublier();
+    itemDe(*t.fenetre, page)->trigger();
+    QVERIFY(Form2);
+    QVERIFY(Form2->isVisible());
+    const QString texte = texteAffiche();
+    QVERIFY2(texte.contains(QStringLiteral("La page d'aide « %1 » est introuvable.").arg(page)),
+             qPrintable(texte));
+    QVERIFY2(texte.contains(QStringLiteral("Elle a été cherchée dans : ") + t.dossier), qPrintable(texte));
+    QVERIFY(t.plateforme->boites.isEmpty());
+    QCOMPARE(nombreDeFenetresAide(), 1);
+}
+
+void TestAide::pageRevenueApresAbsence()
+{
+    Table t;
+    t.plateforme->oublier();
+    copierPages(t.dossier);
+    const QString regle = t.dossier + QStringLiteral("/regle.htm");
+    const QByteArray contenu = lire(regle);
+
+    t.fenetre->Rgledujeu1->trigger();
+    QVERIFY(texteAffiche().contains(QStringLiteral("La valeur sautée")));
+
+    // Gone: the old page must not stay on screen as if it had been read.
+    QVERIFY(QFile::remove(regle));
+    t.fenetre->Rgledujeu1->trigger();
+    QVERIFY(texteAffiche().contains(QStringLiteral("est introuvable")));
+    QVERIFY(!texteAffiche().contains(QStringLiteral("La valeur sautée")));
+
+    // Back again: the same choice reads it again.
+    ecrire(regle, contenu);
+    t.fenetre->Rgledujeu1->trigger();
+    QVERIFY(texteAffiche().contains(QStringLiteral("La valeur sautée")));
+    QVERIFY(t.plateforme->boites.isEmpty());
+}
+
+void TestAide::fermerCacheSeulement()
+{
+    Table t;
+    t.plateforme->oublier();
+    copierPages(t.dossier);
+    t.fenetre->Apropos1->trigger();
+    QPointer<TForm2> fenetre = Form2;
+    QVERIFY(fenetre->isVisible());
+
+    QVERIFY(fenetre->close());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(fenetre);
+    QCOMPARE(Form2, fenetre.data());
+    QVERIFY(!fenetre->isVisible());
+
+    t.fenetre->Sommaire1->trigger();
+    QCOMPARE(Form2, fenetre.data());
+    QVERIFY(fenetre->isVisible());
+    QVERIFY(texteAffiche().contains(QStringLiteral("Pour commencer tout de suite")));
+    QCOMPARE(nombreDeFenetresAide(), 1);
+}
+
+void TestAide::fenetrePrincipaleResteUtilisable()
+{
+    Table t;
+    t.plateforme->oublier();
+    copierPages(t.dossier);
+    t.fenetre->Rgledujeu1->trigger();
+    QVERIFY(Form2->isVisible());
+    QCOMPARE(Form2->windowModality(), Qt::NonModal);
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+    QVERIFY(t.fenetre->isEnabled());
+    QVERIFY(t.fenetre->Panel1->isEnabled());
+    QVERIFY(t.fenetre->Fichier->isEnabled());
+
+    // A game can be started and dealt with the help on screen.
+    QTest::mouseClick(t.fenetre->Button1, Qt::LeftButton);
+    QVERIFY(partieEnCours);
+    QCOMPARE(etat.tresor[0], 1500);
+    QTest::mouseClick(t.fenetre->Button2, Qt::LeftButton);
+    QCOMPARE(etat.cartesRestantes[0], 12);
+    QVERIFY(Form2->isVisible());
+}
+
+void TestAide::fenetreAideDetruiteAvecLaFenetrePrincipale()
+{
+    QPointer<TForm2> aide;
+    {
+        Table t;
+    t.plateforme->oublier();
+        t.fenetre->Sommaire1->trigger();
+        aide = Form2;
+        QVERIFY(aide);
+    }
+    QVERIFY(!aide);
+    QCOMPARE(Form2, nullptr);   // no dangling global once the main window is gone
+}
+
+void TestAide::liensEntrePages()
+{
+    // Every link and picture of every page names a file that is there.
+    const QRegularExpression reference(QStringLiteral("(?:href|src)=\"([^\"#]+)"));
+    QStringList liensDuSommaire;
+    for (const QString page : {"Som.htm", "regle.htm", "com.htm", "aprop.htm"}) {
+        const QString html = QString::fromUtf8(lire(dossierPages + QLatin1Char('/') + page));
+        QVERIFY2(!html.isEmpty(), qPrintable(page));
+        auto it = reference.globalMatch(html);
+        while (it.hasNext()) {
+            const QString cible = it.next().captured(1);
+            QVERIFY2(QFileInfo::exists(dossierPages + QLatin1Char('/') + cible),
+                     qPrintable(page + QStringLiteral(" -> ") + cible));
+            if (page == QLatin1String("Som.htm"))
+                liensDuSommaire << cible;
+        }
+    }
+    for (const QString autre : {"regle.htm", "com.htm", "aprop.htm"})
+        QVERIFY2(liensDuSommaire.contains(autre), qPrintable(autre));
+
+    // And the browser follows them from the contents page: the k-th link,
+    // reached with Tab and opened with Return, as a keyboard user does.
+    Table t;
+    t.plateforme->oublier();
+    copierPages(t.dossier);
+    int rangDuLien = 0;
+    for (const QString autre : {"regle.htm", "com.htm", "aprop.htm"}) {
+        t.fenetre->Sommaire1->trigger();
+        ++rangDuLien;
+        for (int k = 0; k < rangDuLien; ++k)
+            QTest::keyClick(Form2->tt, Qt::Key_Tab);
+        QTest::keyClick(Form2->tt, Qt::Key_Return);
+        QCOMPARE(Form2->tt->source().adjusted(QUrl::NormalizePathSegments), sourceAttendue(t.dossier, autre));
+        QVERIFY(!texteAffiche().contains(QStringLiteral("La page d'aide")));
+    }
+    // The rules page shows its pictures of the cards that take.
+    Form2->tt->setSource(sourceAttendue(t.dossier, QStringLiteral("regle.htm")));
+    const QVariant image =
+        Form2->tt->loadResource(QTextDocument::ImageResource, QUrl(QStringLiteral("prend-roi-coeur.png")));
+    QVERIFY(image.isValid());
+    QVERIFY(!qvariant_cast<QByteArray>(image).isEmpty() || !qvariant_cast<QImage>(image).isNull());
+}
+
+void TestAide::lienVersPageAbsente()
+{
+    Table t;
+    t.plateforme->oublier();
+    copierPages(t.dossier);
+    QVERIFY(QFile::remove(t.dossier + QStringLiteral("/com.htm")));
+    t.fenetre->Sommaire1->trigger();
+    QTest::keyClick(Form2->tt, Qt::Key_Tab);   // the second link of the contents page: com.htm
+    QTest::keyClick(Form2->tt, Qt::Key_Tab);
+    QTest::keyClick(Form2->tt, Qt::Key_Return);
+    QVERIFY2(texteAffiche().contains(QStringLiteral("La page d'aide « com.htm » est introuvable.")),
+             qPrintable(texteAffiche()));
+    QVERIFY(texteAffiche().contains(t.dossier));
+    QVERIFY(t.plateforme->boites.isEmpty());
+}
+
+void TestAide::pagesPropres_data()
+{
+    lesQuatrePages();
+}
+
+void TestAide::pagesPropres()
+{
+    QFETCH(QString, page);
+    QFETCH(QString, titre);
+    const QByteArray octets = lire(dossierPages + QLatin1Char('/') + page);
+    QVERIFY(!octets.isEmpty());
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString html = utf8(octets);
+    QVERIFY2(!utf8.hasError(), "not valid UTF-8");
+    QVERIFY(html.contains(
+        QStringLiteral("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">")));
+
+    for (const char *balise : {"html", "head", "body", "title", "table", "ul", "ol", "tr", "p"}) {
+        const QRegularExpression ouvrante(QStringLiteral("<%1[ >]").arg(QLatin1String(balise)));
+        const QString fermante = QStringLiteral("</%1>").arg(QLatin1String(balise));
+        QVERIFY2(html.count(ouvrante) == html.count(fermante), balise);
+    }
+    for (const char *mot : {"TODO", "FIXME", "XXX", "Lorem", "placeholder", "Placeholder", "TBD", "the ",
+                            "The ", "rules", "Rules", "click", "Click"})
+        QVERIFY2(!html.contains(QLatin1String(mot)), mot);
+
+    // The browser decodes the accents as written.
+    QTextBrowser navigateur;
+    navigateur.setSource(QUrl::fromLocalFile(dossierPages + QLatin1Char('/') + page));
+    QVERIFY2(navigateur.toPlainText().contains(titre), qPrintable(navigateur.toPlainText().left(200)));
+    QVERIFY(!navigateur.toPlainText().contains(QChar::ReplacementCharacter));
+    QVERIFY(!navigateur.toPlainText().contains(QStringLiteral("Ã")));
+}
+
+void TestAide::tableDesCagnottesConformeAuJeu()
+{
+    // The rules page tells the stakes the game really takes.
+    const QString html = QString::fromUtf8(lire(dossierPages + QStringLiteral("/regle.htm")));
+    const QMap<CardNumber, QString> noms = {{20, QStringLiteral("7 de carreau")},
+                                            {23, QStringLiteral("10 de carreau")},
+                                            {11, QStringLiteral("valet de trèfle")},
+                                            {39, QStringLiteral("roi de cœur")},
+                                            {51, QStringLiteral("dame de pique")}};
+    int total = 0;
+    for (const Cagnotte &c : tableCagnottes) {
+        const QRegularExpression ligne(
+            QStringLiteral("<tr><td>%1</td>.*<td class=\"nombre\">%2 Euros</td><td class=\"nombre\">%3 Euros</td></tr>")
+                .arg(QRegularExpression::escape(noms.value(c.carte)))
+                .arg(c.mise)
+                .arg(c.mise * nbSieges));
+        QVERIFY2(ligne.match(html).hasMatch(), qPrintable(noms.value(c.carte)));
+        total += c.mise;
+    }
+    QVERIFY(html.contains(QStringLiteral("%1 Euros</td><td class=\"total nombre\">%2 Euros")
+                              .arg(total)
+                              .arg(total * nbSieges)));
+}
+
+QTEST_MAIN(TestAide)
+#include "test_aide.moc"
