@@ -154,7 +154,7 @@ void merle(QPainter &p, const QRectF &boite)
     p.setBrush(Qt::NoBrush);
     p.drawPath(branche);
     p.setPen(QPen(QColor(92, 58, 30), 1.6, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(78, 77), QPointF(88, 86));
+    p.drawLine(QPointF(80, 76.5), QPointF(89, 85));
     auto feuille = [&p](QPointF base, qreal angle, qreal longueur) {
         p.save();
         p.translate(base);
@@ -177,73 +177,73 @@ void merle(QPainter &p, const QRectF &boite)
     feuille(QPointF(86, 75), -35, 12);
     feuille(QPointF(88, 86), 40, 11);
 
-    // the bird, facing right
+    // the bird, facing right: a slender blackbird with a long tail
     QPainterPath corps;
-    corps.moveTo(60, 25);
-    corps.cubicTo(44, 26, 30, 38, 25, 54);      // back
-    corps.lineTo(5, 73);                         // upper edge of the tail
-    corps.cubicTo(7, 77, 10, 79, 13, 79);        // tail tip
-    corps.lineTo(31, 66);                        // lower edge of the tail
-    corps.cubicTo(40, 73, 56, 73, 66, 62);       // belly
-    corps.cubicTo(74, 53, 77, 44, 76, 36);       // breast up to the throat
-    corps.cubicTo(76, 28, 70, 24, 60, 25);       // head
+    corps.moveTo(62, 20.5);
+    corps.cubicTo(50, 24, 42, 38, 37, 56);      // back down to the rump
+    corps.lineTo(13, 80);                        // upper edge of the tail
+    corps.cubicTo(13, 84, 16, 86.5, 20, 86);     // tail tip
+    corps.lineTo(47, 68);                        // lower edge of the tail
+    corps.cubicTo(58, 67, 70, 58, 74, 46);       // belly and breast
+    corps.cubicTo(77, 38, 77, 31, 74, 27);       // throat
+    corps.cubicTo(72, 22, 67, 19.5, 62, 20.5);   // head
     corps.closeSubpath();
     QPainterPath tete;
-    tete.addEllipse(QPointF(67, 33), 11, 10.5);
+    tete.addEllipse(QPointF(67, 27), 8, 7.8);
     const QPainterPath oiseau = corps.united(tete);
-    QLinearGradient plumage(30, 25, 70, 75);
+    QLinearGradient plumage(40, 20, 70, 75);
     plumage.setColorAt(0.0, QColor(70, 170, 70));
     plumage.setColorAt(0.5, QColor(24, 120, 52));
     plumage.setColorAt(1.0, QColor(8, 66, 34));
     // legs first, under the body
-    p.setPen(QPen(QColor(200, 130, 30), 1.8, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(46, 68), QPointF(45, 80));
-    p.drawLine(QPointF(53, 69), QPointF(54, 79));
-    p.setPen(QPen(QColor(6, 40, 20), 1.2));
+    p.setPen(QPen(QColor(200, 130, 30), 1.6, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(55, 66), QPointF(54, 79.5));
+    p.drawLine(QPointF(60.5, 64), QPointF(61.5, 79));
+    p.setPen(QPen(QColor(6, 40, 20), 1.1));
     p.setBrush(plumage);
     p.drawPath(oiseau);
     // the wing
     QPainterPath aile;
-    aile.moveTo(58, 40);
-    aile.cubicTo(46, 40, 34, 48, 27, 60);
-    aile.cubicTo(38, 62, 52, 60, 60, 52);
-    aile.cubicTo(63, 48, 62, 42, 58, 40);
-    QLinearGradient ton(30, 40, 60, 60);
-    ton.setColorAt(0, QColor(18, 92, 44));
+    aile.moveTo(61, 35);
+    aile.cubicTo(51, 36, 42, 48, 37, 61);
+    aile.cubicTo(46, 62, 58, 58, 64, 50);
+    aile.cubicTo(66.5, 45, 66, 38, 61, 35);
+    QLinearGradient ton(38, 38, 64, 60);
+    ton.setColorAt(0, QColor(16, 88, 42));
     ton.setColorAt(1, QColor(40, 140, 64));
     p.setBrush(ton);
     p.setPen(QPen(QColor(6, 50, 24), 0.9));
     p.drawPath(aile);
-    p.setPen(QPen(QColor(150, 215, 130, 160), 0.7));
+    p.setPen(QPen(QColor(150, 215, 130, 150), 0.7));
     for (int i = 0; i < 3; ++i)
-        p.drawLine(QPointF(50 - i * 7, 50 + i * 2.2), QPointF(37 - i * 6, 58 + i * 1.3));
+        p.drawLine(QPointF(57 - i * 4, 46 + i * 3.5), QPointF(45 - i * 3.5, 56 + i * 2));
     // a sheen on the head and back
-    p.setPen(QPen(QColor(190, 240, 160, 150), 1.1, Qt::SolidLine, Qt::RoundCap));
+    p.setPen(QPen(QColor(190, 240, 160, 150), 1.0, Qt::SolidLine, Qt::RoundCap));
     p.setBrush(Qt::NoBrush);
     QPainterPath reflet;
-    reflet.moveTo(58, 28);
-    reflet.cubicTo(48, 29, 38, 36, 33, 46);
+    reflet.moveTo(61, 23);
+    reflet.cubicTo(53, 26, 46, 34, 42, 46);
     p.drawPath(reflet);
-    // beak
+    // slender beak
     QPainterPath bec;
-    bec.moveTo(76, 29.5);
-    bec.lineTo(92, 33.5);
-    bec.lineTo(76.5, 37.5);
+    bec.moveTo(74, 24.5);
+    bec.quadTo(81, 25.5, 89, 28);
+    bec.quadTo(81, 29.5, 74.5, 30.5);
     bec.closeSubpath();
-    QLinearGradient or_(76, 29, 76, 38);
+    QLinearGradient or_(74, 24, 74, 31);
     or_.setColorAt(0, QColor(255, 200, 60));
     or_.setColorAt(1, QColor(225, 130, 20));
-    p.setPen(QPen(QColor(150, 80, 10), 0.6));
+    p.setPen(QPen(QColor(150, 80, 10), 0.5));
     p.setBrush(or_);
     p.drawPath(bec);
     // eye with its golden ring
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 200, 60));
-    p.drawEllipse(QPointF(69, 31), 2.9, 2.9);
+    p.drawEllipse(QPointF(69.5, 25.5), 2.4, 2.4);
     p.setBrush(QColor(10, 20, 10));
-    p.drawEllipse(QPointF(69.3, 31), 1.8, 1.8);
+    p.drawEllipse(QPointF(69.8, 25.5), 1.5, 1.5);
     p.setBrush(Qt::white);
-    p.drawEllipse(QPointF(69.9, 30.3), 0.6, 0.6);
+    p.drawEllipse(QPointF(70.3, 24.9), 0.5, 0.5);
     p.restore();
 }
 
