@@ -19,8 +19,9 @@ void Tprincipale::poserCarte(Seat s, int k)
     etat.dernierRang = rang(n);
     etat.mains[s - 1][k] = 0;
     --etat.cartesRestantes[s - 1];
-    // Painted at once: a computer card must be on screen before the pause
-    // that follows it, and that pause takes no events.
+    affichagesCartes[s - 1]->afficher(etat.cartesRestantes[s - 1]);
+    // Painted at once, with the count beside it: a computer card must be on
+    // screen before the pause that follows it, and that pause takes no events.
     Image13->dessinerCarte(n);
     Image13->repaint();
 }
@@ -100,7 +101,6 @@ void Tprincipale::jouerOrdinateur(Seat s)
         if (!estJouable(etat.mains[s - 1][k], etat.dernierRang))
             continue;
         poserCarte(s, k);
-        affichagesCartes[s - 1]->afficher(etat.cartesRestantes[s - 1]);
         // Input that arrives while the computer seats play is dropped by the
         // pause, so no click made meanwhile lays a card afterwards.
         plateforme().pause(pauseApresCarte);
