@@ -336,6 +336,8 @@ void TestDonne::meneursHorsPlage()
         // turn has begun.
         QVERIFY(!d->pauses.isEmpty());
         QCOMPARE(etat.cartesRestantes[0], 12);
+        QCOMPARE(f->Button4->isEnabled(), etat.dernierRang != 13);
+        QCOMPARE(d->bips, 1);
     }
     QCOMPARE(verifierCartes(etat), QString());
 }

@@ -11,6 +11,7 @@ struct VueDePause {
     CardNumber carteJouee;
     CardNumber zoneDeJeu;      // card last drawn into the play zone
     bool zoneVisible;
+    QString comptes[nbSieges]; // the card-count displays
     std::int32_t tresor[nbSieges];
     std::int32_t cagnottes[nbCagnottes];
 };
@@ -70,6 +71,8 @@ void TestTours::observerLesPauses()
         VueDePause v{etat.carteJouee, f->Image13->carte(), f->Image13->isVisible(), {}, {}};
         std::copy(std::begin(etat.tresor), std::end(etat.tresor), v.tresor);
         std::copy(std::begin(etat.cagnottes), std::end(etat.cagnottes), v.cagnottes);
+        for (int s = 0; s < nbSieges; ++s)
+            v.comptes[s] = f->affichagesCartes[s]->texte();
         vues << v;
     };
 }
@@ -146,6 +149,8 @@ void TestTours::exempleDUneManche()
     QCOMPARE(vues[1].carteJouee, 20);
     QCOMPARE(vues[1].zoneDeJeu, 20);
     QVERIFY(vues[1].zoneVisible);
+    QCOMPARE(vues[0].comptes[1], QStringLiteral("11"));   // the count goes with the card
+    QCOMPARE(vues[1].comptes[1], QStringLiteral("10"));
     QCOMPARE(vues[1].tresor[1], 1350);       // not yet taken during the pause
     QCOMPARE(vues[1].cagnottes[0], 200);
     attendu.cartesRestantes[1] = 10;
