@@ -31,6 +31,7 @@ private slots:
     void nouvellePartieQuestion();
     void donneApresNouvellePartieEnCoursDeManche();
     void donneQuiRuine();
+    void donneSansDebordement();
 
 private:
     std::unique_ptr<Table> table;
@@ -459,6 +460,22 @@ void TestDonne::donneQuiRuine()
     QVERIFY(!f->Button2->isEnabled());
     QVERIFY(!f->Button4->isEnabled());
     QCOMPARE(d->bips, 0);
+}
+
+void TestDonne::donneSansDebordement()
+{
+    // Amounts from a saved game may be anything: the stakes and the pots
+    // wrap around instead of overflowing.
+    f->nouvellePartie();
+    etat.tresor[1] = INT32_MIN + 100;
+    for (std::int32_t &pot : etat.cagnottes)
+        pot = INT32_MAX - 10;
+    f->Button2Click();
+    QCOMPARE(etat.tresor[1], INT32_MAX - 49);
+    QVERIFY(!f->partieTerminee);
+    const int ajouts[nbCagnottes] = {200, 40, 80, 160, 120};
+    for (int p = 0; p < nbCagnottes; ++p)
+        QCOMPARE(etat.cagnottes[p], INT32_MIN + ajouts[p] - 11);
 }
 
 QTEST_MAIN(TestDonne)

@@ -39,6 +39,7 @@ private slots:
     void priseParLeJoueur_data();
     void priseParLeJoueur();
     void priseParUnOrdinateur();
+    void priseSansDebordement();
     void derniereCarteDUnOrdinateur();
     void clicsPendantLesOrdinateurs();
 
@@ -459,6 +460,19 @@ void TestTours::priseParUnOrdinateur()
     QCOMPARE(f->LCDNumber9->texte(), QStringLiteral("0"));
     QCOMPARE(f->LCDNumber7->texte(), QStringLiteral("1"));
     QVERIFY(d->boites.isEmpty());
+}
+
+void TestTours::priseSansDebordement()
+{
+    // Amounts from a saved game may be anything: a claim wraps around
+    // instead of overflowing (the sanitizer build would stop on overflow).
+    preparerDonne(*f, {{23, 2}, {3}, {4}, {5}}, {});
+    etat.tresor[0] = INT32_MAX;
+    QTest::mouseClick(f->imagesMain[slotDe(1, 23)], Qt::LeftButton);
+    QTest::mouseClick(f->Button5, Qt::LeftButton);
+    QCOMPARE(etat.tresor[0], INT32_MIN + 39);
+    QCOMPARE(f->LCDNumber1->texte(), QString::number(INT32_MIN + 39));
+    QCOMPARE(etat.cagnottes[1], 0);
 }
 
 void TestTours::derniereCarteDUnOrdinateur()
