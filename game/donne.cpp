@@ -80,8 +80,9 @@ void Tprincipale::Button2Click()
         affichagesCartes[s]->afficher(QStringLiteral("12"));
     }
 
-    // The lead passes one seat on. Values outside 1..4 only come from a
-    // damaged saved game; they name no seat, so the human leads.
+    // The lead passes one seat on: after seat 4 (and after a new game) to
+    // the human. Values outside 1..4 only come from a damaged saved game;
+    // they name no seat, so the human leads then too.
     const Seat precedent = etat.premierPrecedent;
     const Seat joueur = etat.premierJoueur;
     Seat suivant = 1;
