@@ -63,6 +63,7 @@ private slots:
     void positionCentree_data();
     void positionCentree();
     void centreeALaCreation();
+    void finDuProgrammeSansEnregistrer();   // last: the quit leaves its mark on the thread
 
 private:
     std::unique_ptr<Table> table;
@@ -294,6 +295,22 @@ void TestFinPartie::centreeALaCreation()
     f->move(-40, -30);
     f->show();
     QCOMPARE(f->pos(), QPoint(-40, -30));
+}
+
+void TestFinPartie::finDuProgrammeSansEnregistrer()
+{
+    // The player quits with the window still open: nothing is recorded, no
+    // box is shown, and the window does not hold the end up.
+    ecrireOctets(fichierMv(), ancien);
+    QPointer<Tfinpartie> f = new Tfinpartie(principale);
+    f->show();
+    table->plateforme->reponses.enqueue(true);   // "Voulez-vous vraiement quitter ?"
+    QEvent quitter(QEvent::Quit);
+    QCoreApplication::sendEvent(QCoreApplication::instance(), &quitter);
+    QVERIFY(f.isNull() || !f->isVisible());
+    QCOMPARE(lireOctets(fichierMv()), ancien);
+    for (const Boite &b : table->plateforme->boites)
+        QCOMPARE(b.genre, Boite::Confirmation);
 }
 
 QTEST_MAIN(TestFinPartie)

@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include "ui/Unit1.h"
 #include "ui/style.h"
 
@@ -39,6 +40,34 @@ QGroupBox *boiteGroupe(const QString &titre, QWidget *parent)
     return g;
 }
 
+// Set while the program ends: the application then closes every window, and
+// this one must close without recording (nothing is saved on exit) and
+// without ever holding the end up.
+bool finDuProgramme = false;
+
+class GuetteurDeFin : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *objet, QEvent *e) override
+    {
+        if (objet == QCoreApplication::instance() && e->type() == QEvent::Quit) {
+            finDuProgramme = true;
+            // Still running on the next turn of the loop: a window refused to close.
+            QTimer::singleShot(0, [] { finDuProgramme = false; });
+        }
+        return false;
+    }
+};
+
+void guetterLaFin()
+{
+    static bool installe = false;
+    if (installe || !QCoreApplication::instance())
+        return;
+    QCoreApplication::instance()->installEventFilter(new GuetteurDeFin(QCoreApplication::instance()));
+    installe = true;
+}
+
 void verrouillerPrincipale(bool actif)
 {
     if (!principale)
@@ -56,6 +85,7 @@ Tfinpartie::Tfinpartie(QWidget *owner)
                          | Qt::WindowStaysOnTopHint)
 {
     finpartie = this;
+    guetterLaFin();
     setObjectName(QStringLiteral("finpartie"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
@@ -153,7 +183,9 @@ void Tfinpartie::showEvent(QShowEvent *e)
 
 void Tfinpartie::closeEvent(QCloseEvent *e)
 {
-    if (FormClose())
+    if (finDuProgramme)
+        e->accept();
+    else if (FormClose())
         e->accept();
     else
         e->ignore();
