@@ -99,6 +99,7 @@ private slots:
     void regleRemplaceLaPageDansLaMemeFenetre();
     void pageIntrouvable_data();
     void pageIntrouvable();
+    void demarreALaRacine();
     void pageRevenueApresAbsence();
     void fermerCacheSeulement();
     void fenetrePrincipaleResteUtilisable();
@@ -229,6 +230,22 @@ void TestAide::pageIntrouvable()
     QVERIFY2(texte.contains(QStringLiteral("Elle a été cherchée dans : ") + t.dossier), qPrintable(texte));
     QVERIFY(t.plateforme->boites.isEmpty());
     QCOMPARE(nombreDeFenetresAide(), 1);
+}
+
+void TestAide::demarreALaRacine()
+{
+    // From "/", the path is "//Som.htm": still a file, not a network host.
+    Table t;
+    t.plateforme->oublier();
+    t.plateforme->repertoire = QStringLiteral("/");
+    if (QFileInfo::exists(QStringLiteral("/Som.htm")))
+        QSKIP("a page lies at the root of this system");
+    t.fenetre->Sommaire1->trigger();
+    QVERIFY(Form2->isVisible());
+    QVERIFY2(texteAffiche().contains(QStringLiteral("La page d'aide « Som.htm » est introuvable.")),
+             qPrintable(texteAffiche()));
+    QVERIFY(texteAffiche().contains(QStringLiteral("Elle a été cherchée dans : /\n")));
+    QVERIFY(t.plateforme->boites.isEmpty());
 }
 
 void TestAide::pageRevenueApresAbsence()

@@ -1,6 +1,7 @@
 // The help window and the four "Aide" menu items of the main window.
 #include "ui/aide.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QTextBrowser>
 #include <QUrl>
@@ -77,7 +78,9 @@ void TForm2::montrerPage(const QString &chemin)
 {
     // The page is read again even when it is the one already shown: the
     // file may have changed, appeared or disappeared since.
-    const QUrl page = QUrl::fromLocalFile(chemin);
+    // cleanPath: started from "/", the path begins with "//", which a URL
+    // would take for a network host.
+    const QUrl page = QUrl::fromLocalFile(QDir::cleanPath(chemin));
     if (tt->source() == page)
         tt->reload();
     else
