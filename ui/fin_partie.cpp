@@ -110,7 +110,6 @@ Tfinpartie::Tfinpartie(QWidget *owner)
     pe.setColor(QPalette::Text, style::vert);
     Edit1->setPalette(pe);
     Edit1->setAutoFillBackground(false);
-    Edit1->setMaxLength(32767);   // the toolkit's own limit; the name has none
 
     Button1 = new QPushButton(QStringLiteral("&OK"), this);
     style::boutonVert(Button1);
