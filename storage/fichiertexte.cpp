@@ -312,6 +312,10 @@ int Ecriture::ouvrir(const QString &chemin)
     }
     if (existe && S_ISDIR(infos.st_mode))
         return EISDIR;
+    // A device or a pipe is not a file the game writes: renaming over it
+    // would replace the node itself.
+    if (existe && !S_ISREG(infos.st_mode))
+        return EINVAL;
     // A file we may not write stays as it is, even where the folder would
     // let us replace it.
     if (existe && ::access(nom.constData(), W_OK) != 0)

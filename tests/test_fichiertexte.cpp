@@ -62,6 +62,7 @@ private slots:
     void ouvertureEchoue_data();
     void ouvertureEchoue();
     void tropDeFichiersOuverts();
+    void fichiersSansFin();
     void pasDeLectureSansOuverture();
 
 private:
@@ -364,6 +365,26 @@ void TestFichierTexte::tropDeFichiersOuverts()
     QCOMPARE(fichier::messageErreur(codeEcriture), QStringLiteral("Trop de fichiers ouverts"));
     QCOMPARE(lireOctets(chemin("mv")), QByteArray("Ancien\r\n"));
     QCOMPARE(entrees(dossier->path()), QStringList{"mv"});
+}
+
+void TestFichierTexte::fichiersSansFin()
+{
+    // A device that never ends is refused instead of filling memory.
+    Lecture f;
+    QCOMPARE(fichier::messageErreur(f.ouvrir(QStringLiteral("/dev/zero"))), QStringLiteral("Erreur E/S 27"));
+    QVERIFY(!f.ouvert());
+    // A named pipe nobody writes to reads as empty instead of waiting forever.
+    QCOMPARE(::mkfifo(QFile::encodeName(chemin("tube")).constData(), 0644), 0);
+    QCOMPARE(f.ouvrir(chemin("tube")), 0);
+    QString ligne = QStringLiteral("x");
+    QCOMPARE(f.lireLigne(ligne), 0);
+    QCOMPARE(ligne, QString());
+
+    // A write does not replace the pipe with a file.
+    Ecriture e;
+    QCOMPARE(fichier::messageErreur(e.ouvrir(chemin("tube"))), QStringLiteral("Nom de fichier incorrect"));
+    QCOMPARE(entrees(dossier->path()), QStringList{"tube"});
+    QVERIFY(QFileInfo(chemin("tube")).isFile() == false);
 }
 
 void TestFichierTexte::pasDeLectureSansOuverture()
