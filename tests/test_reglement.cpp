@@ -512,6 +512,9 @@ void TestReglement::boiteDuNom_data()
     QTest::newRow("texte") << "beaucoup" << 0 << 5 << true;
     QTest::newRow("nombre suivi de texte") << "99999x" << 0 << 5 << true;
     QTest::newRow("au-delà de 32 bits") << "99999999999" << 0 << 5 << true;
+    // The human without money is never asked for a name.
+    QTest::newRow("vous ruiné, pas de meilleur score") << "" << 0 << -75 << false;
+    QTest::newRow("vous ruiné, meilleur score plus bas") << "-1000" << 1 << 0 << false;
 }
 
 void TestReglement::boiteDuNom()
