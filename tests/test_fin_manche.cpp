@@ -14,6 +14,7 @@
 #include "ui/afficheur.h"
 #include "ui/imagecarte.h"
 #include "ui/jg.h"
+#include "ui/style.h"
 
 namespace {
 void laisserDetruire()
@@ -186,7 +187,9 @@ void TestFinManche::positionCentree()
     QFETCH(QSize, ecran);
     QFETCH(QSize, fenetre);
     QFETCH(QPoint, attendu);
-    QCOMPARE(::positionCentree(ecran, fenetre), attendu);
+    QCOMPARE(style::centre(QRect(QPoint(0, 0), ecran), fenetre), attendu);
+    // A second screen beside the first: centred on that one.
+    QCOMPARE(style::centre(QRect(QPoint(1920, 0), ecran), fenetre), attendu + QPoint(1920, 0));
 }
 
 void TestFinManche::centreeSurEcran()
@@ -194,7 +197,7 @@ void TestFinManche::centreeSurEcran()
     f->move(0, 0);
     ouvrir();
     const QRect zone = f->screen()->geometry();
-    QCOMPARE(finmanche->pos(), zone.topLeft() + ::positionCentree(zone.size(), QSize(560, 351)));
+    QCOMPARE(finmanche->pos(), zone.topLeft() + QPoint((zone.width() - 560) / 2, (zone.height() - 351) / 2));
 }
 
 void TestFinManche::fermeture_data()

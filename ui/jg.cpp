@@ -30,11 +30,6 @@ QLabel *etiquette(QWidget *parent, const QFont &police, const QColor &couleur)
 }
 } // namespace
 
-QPoint positionCentree(const QSize &ecran, const QSize &fenetre)
-{
-    return QPoint((ecran.width() - fenetre.width()) / 2, (ecran.height() - fenetre.height()) / 2);
-}
-
 void activerTable(bool actif)
 {
     if (!principale)
@@ -81,10 +76,9 @@ Tfinmanche::Tfinmanche(QWidget *owner)
 void Tfinmanche::FormCreate()
 {
     const QScreen *ecran = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
-    if (ecran) {
-        const QRect zone = ecran->geometry();
-        move(zone.topLeft() + positionCentree(zone.size(), size()));
-    }
+    // Centred on the screen, not on the main window.
+    if (ecran)
+        move(style::centre(ecran->geometry(), size()));
     activerTable(false);
 }
 

@@ -3,9 +3,7 @@
 // winner's new money and the four talon cards. Created anew for each round
 // with the main window as owner; closing it runs the round's close sequence.
 #include <QDialog>
-#include <QPoint>
 #include <QPointer>
-#include <QSize>
 
 class QGroupBox;
 class QLabel;
@@ -41,11 +39,6 @@ private:
 
 // The current end-of-round window; null once it has closed.
 extern QPointer<Tfinmanche> finmanche;
-
-// Top-left corner that centres a window on a screen: (screen - window) div 2,
-// truncating toward zero, so a screen smaller than the window gives a
-// negative position.
-QPoint positionCentree(const QSize &ecran, const QSize &fenetre);
 
 // Enables or disables the main window's Panel1 and its whole "Fichier" menu,
 // the lock a result window holds while it is open.
