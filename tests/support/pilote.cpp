@@ -418,6 +418,9 @@ QString Pilote::verifierCartes()
             return QStringLiteral("donne : %1 cartes en main et %2 posées").arg(restantes).arg(posees);
         if (etat.premierJoueur == 1 && posees != 0)
             return QStringLiteral("un ordinateur a joué avant le joueur qui mène");
+        if (f->Normal1->isEnabled() || f->Difficile1->isEnabled() || f->Sauvegarderunepartie1->isEnabled()
+            || actif(f->Button6, f) || (actif(f->Button2, f) && !finmanche))
+            return QStringLiteral("niveau, sauvegarde ou donne encore possibles pendant la manche");
         return QString();
     }
     if (!donneEnCours)
@@ -482,6 +485,18 @@ QString Pilote::verifierAffichages()
                     .arg(s + 1)
                     .arg(f->affichagesTresor[s]->texte())
                     .arg(etat.tresor[s]);
+    // During a round the hand shows what the human holds, and nothing else.
+    if (donneEnCours && !mainVideeParFin)
+        for (int k = 0; k < tailleMain; ++k) {
+            const CardNumber n = etat.mains[0][k];
+            ImageCarte *image = f->imagesMain[k];
+            if (image->isVisibleTo(f->Panel1) != (n != 0) || (n != 0 && image->carte() != n))
+                return QStringLiteral("l'image %1 montre %2 (%3) pour la carte %4")
+                    .arg(k + 1)
+                    .arg(image->carte())
+                    .arg(image->isVisibleTo(f->Panel1) ? QStringLiteral("visible") : QStringLiteral("cachée"))
+                    .arg(n);
+        }
     if (donneEnCours)
         for (int s = 0; s < nbSieges; ++s)
             if (f->affichagesCartes[s]->texte() != QString::number(etat.cartesRestantes[s]))
