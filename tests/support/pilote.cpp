@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -179,6 +180,14 @@ QString Pilote::tourDuJoueur()
                 return QStringLiteral("une carte refusée sans son message");
         } else if (etat.carteJouee != n || etat.mains[0][k] != 0) {
             return QStringLiteral("la carte %1 n'a pas été posée").arg(n);
+        } else if (etat.cartesRestantes[0] == 0) {
+            // The last card: a card that takes is claimed at once, with its box.
+            const bool boite = d->boites.size() == boites + 1
+                && d->boites.last() == Boite{Boite::Simple, QStringLiteral("Vous avez les points de la carte qui prenair")};
+            if (boite != prend(n) || d->boites.size() > boites + 1)
+                return QStringLiteral("dernière carte %1 : boîtes %2").arg(n).arg(d->boites.size() - boites);
+            if (prend(n) && etat.cagnottes[cagnotteDeCarte(n)] != 0)
+                return QStringLiteral("la cagnotte de la dernière carte n'a pas été prise");
         }
         return QString();
     };
@@ -383,7 +392,38 @@ QString Pilote::verifier()
     QString e = verifierCartes();
     if (e.isEmpty())
         e = verifierAffichages();
+    if (e.isEmpty() && finmanche && finmanche != mancheVerifiee)
+        e = verifierReglement();
     return e;
+}
+
+QString Pilote::verifierReglement()
+{
+    // A round just settled: the window's amounts against the hands.
+    mancheVerifiee = finmanche;
+    Seat gagnant = 0;
+    for (Seat s = 1; s <= nbSieges; ++s)
+        if (etat.cartesRestantes[s - 1] == 0 && gagnant == 0)
+            gagnant = s;
+    if (gagnant == 0)
+        return QStringLiteral("fin de manche sans main vide");
+    QLabel *lignes[3] = {finmanche->Label2, finmanche->Label3, finmanche->Label4};
+    int i = 0;
+    for (Seat s = 1; s <= nbSieges; ++s) {
+        if (s == gagnant)
+            continue;
+        std::int32_t points = 0;
+        for (CardNumber n : etat.mains[s - 1])
+            points += rang(n);
+        if (!lignes[i]->text().endsWith(QLatin1Char(' ') + QString::number(10 * points)))
+            return QStringLiteral("« %1 » pour %2 points").arg(lignes[i]->text()).arg(points);
+        ++i;
+    }
+    if (!finmanche->Label5->text().endsWith(QLatin1Char(' ') + QString::number(etat.tresor[gagnant - 1])))
+        return QStringLiteral("« %1 » pour %2").arg(finmanche->Label5->text()).arg(etat.tresor[gagnant - 1]);
+    if (finmanche->windowTitle() != (gagnant == 1 ? QStringLiteral("GAGNER !!!") : QStringLiteral("Perdu !!!")))
+        return QStringLiteral("titre « %1 » pour le siège %2").arg(finmanche->windowTitle()).arg(gagnant);
+    return QString();
 }
 
 QString Pilote::verifierCartes()

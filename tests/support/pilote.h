@@ -5,6 +5,7 @@
 // every event it checks the invariants of the game and stops at the first
 // one that fails.
 #include <QByteArray>
+#include <QPointer>
 #include <QRandomGenerator>
 #include <QString>
 #include <QStringList>
@@ -52,6 +53,7 @@ private:
     QString fermerFinPartie();
     QString verifierCartes();
     QString verifierAffichages();
+    QString verifierReglement();
     QByteArray lireFichierScore() const;
 
     Tprincipale *f;
@@ -66,5 +68,6 @@ private:
     bool donneEnCours = false;   // hands hold a deal
     bool mainVideeParFin = false;   // the human's slots were emptied at a close
     QByteArray fichierScore;     // the best-score file as it must be
-    bool recordEnCours = false;  // the event under way may write the best score
+    bool recordEnCours = false;
+    QPointer<QObject> mancheVerifiee;   // the end-of-round window already checked  // the event under way may write the best score
 };
