@@ -14,7 +14,6 @@ int main(int argc, char **argv)
 {
     QApplication application(argc, argv);
     application.setApplicationName(QStringLiteral("Merle Vert"));
-    application.setApplicationDisplayName(QStringLiteral("Merle Vert"));
     application.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QTranslator traductionQt;
     if (traductionQt.load(QStringLiteral(":/traductions/qtbase_fr.qm")))

@@ -115,5 +115,7 @@ QString PlateformeReelle::repertoireCourant()
 
 void PlateformeReelle::terminer()
 {
-    QCoreApplication::quit();
+    // exit() rather than quit(): quit() would send every window a close
+    // request, and the main window would ask its question a second time.
+    QCoreApplication::exit(0);
 }

@@ -75,12 +75,14 @@ bool Tprincipale::enregistrerMeilleurScore()
     if (Difficile1->isChecked() && !dejaDouble) {
         // Money is 32-bit; a value brought by a saved game may not double
         // within it, so the product wraps as the 32-bit field does.
-        etat.tresor[0] = std::int32_t(std::uint32_t(etat.tresor[0]) * 2u);
+        etat.tresor[0] = montantFois(etat.tresor[0], 2);
         if (finpartie)
             finpartie->argentDouble = true;
     }
     meilleurNom = finpartie ? finpartie->Edit1->text() : QString();
-    meilleurScore = QString::number(std::int64_t(etat.niveau) * 1000 + etat.tresor[0]);
+    // The score is a 32-bit amount like the money it comes from, so that the
+    // end-of-game check can always read it back.
+    meilleurScore = QString::number(montantPlus(montantFois(etat.niveau, 1000), etat.tresor[0]));
     if (const int e = ecrireMeilleurScore()) {
         signaler(e);
         return false;
