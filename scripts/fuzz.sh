@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets of the file readers with clang (AddressSanitizer
+# and UndefinedBehaviorSanitizer) and runs each for SECONDS (default 60),
+# starting from the seed files in fuzz/corpus. Prints one line per target with
+# its executions and findings; exits non-zero on any crash, leak, timeout,
+# sanitizer report or broken contract.
+#   bash scripts/fuzz.sh [SECONDS]
+set -euo pipefail
+racine="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+secondes="${1:-60}"
+case "$secondes" in
+  ''|*[!0-9]*|0) echo "usage: $0 [SECONDS > 0]" >&2; exit 2 ;;
+esac
+
+MERLE_PAQUETS_TEST="clang-14 libclang-rt-14-dev"
+. "$racine/scripts/paquets.sh"
+
+construction="$racine/build-fuzz"
+cmake -S "$racine" -B "$construction" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+  -DCMAKE_CXX_COMPILER=clang++-14 -DMERLE_FUZZ=ON >/dev/null
+cmake --build "$construction" --target fuzz
+
+journaux="$construction/fuzz-journaux"
+trouvailles="$construction/fuzz-trouvailles"
+mkdir -p "$journaux" "$trouvailles"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+export ASAN_OPTIONS="detect_leaks=1"
+
+echec=0
+total=0
+for cible in lecture sauvegarde meilleur_score; do
+  programme="$construction/fuzz/fuzz_$cible"
+  # New inputs go to a corpus in the build folder; the seeds stay untouched.
+  corpus="$construction/fuzz-corpus/$cible"
+  mkdir -p "$corpus"
+  journal="$journaux/$cible.log"
+  set +e
+  "$programme" -max_total_time="$secondes" -rss_limit_mb=2048 -timeout=10 -max_len=8192 \
+    -print_final_stats=1 -artifact_prefix="$trouvailles/$cible-" \
+    "$corpus" "$racine/fuzz/corpus/$cible" >"$journal" 2>&1
+  code=$?
+  set -e
+  executions="$(sed -n 's/^stat::number_of_executed_units: *//p' "$journal" | tail -n 1)"
+  executions="${executions:-0}"
+  # A finding is a non-zero exit or any report in the log.
+  rapports="$(grep -cE 'ERROR: (AddressSanitizer|LeakSanitizer|UndefinedBehaviorSanitizer|libFuzzer)|runtime error:|CONTRACT BROKEN|ALARM: working on the last Unit' "$journal" || true)"
+  if [ "$code" -ne 0 ] && [ "$rapports" -eq 0 ]; then rapports=1; fi
+  printf 'fuzz_%-15s %12s executions in %s s, %s finding(s)\n' "$cible" "$executions" "$secondes" "$rapports"
+  total=$((total + executions))
+  if [ "$rapports" -ne 0 ]; then
+    echec=1
+    echo "--- fuzz_$cible (exit $code), log $journal, inputs in $trouvailles:"
+    grep -E -A 30 'ERROR:|runtime error:|CONTRACT BROKEN|ALARM' "$journal" | head -n 60 || tail -n 40 "$journal"
+  fi
+done
+echo "fuzzing: $total executions in total"
+exit "$echec"
