@@ -373,6 +373,14 @@ void Tprincipale::afficherCagnotte(int pot)
     afficheurCagnotte(pot)->afficher(etat.cagnottes[pot]);
 }
 
+void Tprincipale::activerTable(bool actif)
+{
+    Panel1->setEnabled(actif);
+    // The menu bar shows the state of the menu's own action.
+    Fichier->setEnabled(actif);
+    Fichier->menuAction()->setEnabled(actif);
+}
+
 void Tprincipale::effacerZoneDeJeu()
 {
     Image13->remplir(style::vert);

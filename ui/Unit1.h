@@ -68,6 +68,9 @@ public:
     void afficherCagnotte(int pot);                 // pot index in the pot table
     Afficheur *afficheurCagnotte(int pot) const;
     void effacerZoneDeJeu();
+    // Locks (false) or frees (true) the panel and the "Fichier" menu while a
+    // result window is open; "Niveau" and "Aide" stay usable.
+    void activerTable(bool actif);
 
     // --- new game and deal (game/donne.cpp) --------------------------------
     void Button1Click();

@@ -68,15 +68,6 @@ void guetterLaFin()
     installe = true;
 }
 
-void verrouillerPrincipale(bool actif)
-{
-    if (!principale)
-        return;
-    principale->Panel1->setEnabled(actif);
-    principale->Fichier->setEnabled(actif);
-    principale->Fichier->menuAction()->setEnabled(actif);
-}
-
 } // namespace
 
 Tfinpartie::Tfinpartie(QWidget *owner)
@@ -124,12 +115,13 @@ Tfinpartie::Tfinpartie(QWidget *owner)
 
 QPoint Tfinpartie::positionCentree(const QSize &ecran, const QSize &fenetre)
 {
-    return {(ecran.width() - fenetre.width()) / 2, (ecran.height() - fenetre.height()) / 2};
+    return style::centre(QRect(QPoint(0, 0), ecran), fenetre);
 }
 
 void Tfinpartie::FormCreate()
 {
-    verrouillerPrincipale(false);
+    if (principale)
+        principale->activerTable(false);
     const QScreen *ecran = QGuiApplication::primaryScreen();
     const QSize tailleEcran = ecran ? ecran->geometry().size() : QSize(largeur, hauteur);
     move(positionCentree(tailleEcran, size()));
@@ -160,7 +152,8 @@ bool Tfinpartie::FormClose()
         if (GroupBox2->isVisibleTo(this) && !principale->enregistrerMeilleurScore())
             return false;
     }
-    verrouillerPrincipale(true);
+    if (principale)
+        principale->activerTable(true);
     return true;
 }
 

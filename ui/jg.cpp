@@ -30,16 +30,6 @@ QLabel *etiquette(QWidget *parent, const QFont &police, const QColor &couleur)
 }
 } // namespace
 
-void activerTable(bool actif)
-{
-    if (!principale)
-        return;
-    principale->Panel1->setEnabled(actif);
-    // The menu bar shows the state of the menu's own action.
-    principale->Fichier->setEnabled(actif);
-    principale->Fichier->menuAction()->setEnabled(actif);
-}
-
 Tfinmanche::Tfinmanche(QWidget *owner)
     : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint |
                          Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
@@ -79,7 +69,8 @@ void Tfinmanche::FormCreate()
     // Centred on the screen, not on the main window.
     if (ecran)
         move(style::centre(ecran->geometry(), size()));
-    activerTable(false);
+    if (principale)
+        principale->activerTable(false);
 }
 
 void Tfinmanche::FormShow()

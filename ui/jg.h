@@ -40,6 +40,3 @@ private:
 // The current end-of-round window; null once it has closed.
 extern QPointer<Tfinmanche> finmanche;
 
-// Enables or disables the main window's Panel1 and its whole "Fichier" menu,
-// the lock a result window holds while it is open.
-void activerTable(bool actif);
