@@ -42,9 +42,11 @@ for cible in lecture sauvegarde meilleur_score; do
   set -e
   executions="$(sed -n 's/^stat::number_of_executed_units: *//p' "$journal" | tail -n 1)"
   executions="${executions:-0}"
-  # A finding is a non-zero exit or any report in the log.
-  rapports="$(grep -cE 'ERROR: (AddressSanitizer|LeakSanitizer|UndefinedBehaviorSanitizer|libFuzzer)|runtime error:|CONTRACT BROKEN|ALARM: working on the last Unit' "$journal" || true)"
-  if [ "$code" -ne 0 ] && [ "$rapports" -eq 0 ]; then rapports=1; fi
+  # libFuzzer stops at its first finding: a non-zero exit or any report in the log.
+  rapports=0
+  if [ "$code" -ne 0 ] || grep -qE 'ERROR: (AddressSanitizer|LeakSanitizer|UndefinedBehaviorSanitizer|libFuzzer)|runtime error:|CONTRACT BROKEN|ALARM: working on the last Unit' "$journal"; then
+    rapports=1
+  fi
   printf 'fuzz_%-15s %12s executions in %s s, %s finding(s)\n' "$cible" "$executions" "$secondes" "$rapports"
   total=$((total + executions))
   if [ "$rapports" -ne 0 ]; then
