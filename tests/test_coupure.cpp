@@ -139,7 +139,7 @@ void TestCoupure::coupure()
         }
         while (partage->demarre.load() == 0)
             usleep(50);
-        usleep(useconds_t(hasardTest.bounded(qint64(4 * dureeEcritureUs + 2000))));
+        usleep(useconds_t(hasardTest.bounded(qint64(3 * dureeEcritureUs + 1000))));
         QCOMPARE(kill(enfant, SIGKILL), 0);
         int statut = 0;
         QCOMPARE(waitpid(enfant, &statut, 0), enfant);
@@ -172,8 +172,9 @@ void TestCoupure::coupure()
     QCOMPARE(lireOctets(cible, existe), contenuA);
 
     qInfo("%s: %d kills, %d files checked, %d damaged, %d A and %d B found, %ld writes completed, "
-          "%d temporary files left by kills",
-          QTest::currentDataTag(), coupures, verifies, abimes, vusA, vusB, partage->ecritures.load(), restes);
+          "%d temporary files left by kills; one write took %lld us",
+          QTest::currentDataTag(), coupures, verifies, abimes, vusA, vusB, partage->ecritures.load(), restes,
+          dureeEcritureUs);
     munmap(memoire, sizeof(Partage));
     QCOMPARE(abimes, 0);
     // Both contents were found on disk: the kills did land while the file changed.
