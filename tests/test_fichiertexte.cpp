@@ -9,33 +9,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include "storage/fichiertexte.h"
+#include "support/fichiers.h"
 
 using fichier::Ecriture;
 using fichier::Lecture;
-
-namespace {
-
-void ecrireOctets(const QString &chemin, const QByteArray &octets)
-{
-    QFile f(chemin);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(octets), octets.size());
-}
-
-QByteArray lireOctets(const QString &chemin)
-{
-    QFile f(chemin);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<absent>");
-}
-
-// Every entry of a folder, hidden ones included.
-QStringList entrees(const QString &dossier)
-{
-    return QDir(dossier).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                                   QDir::Name);
-}
-
-} // namespace
 
 class TestFichierTexte : public QObject {
     Q_OBJECT

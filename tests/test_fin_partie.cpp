@@ -12,24 +12,12 @@
 #include <QtTest>
 #include "storage/meilleurscore.h"
 #include "support/table.h"
+#include "support/fichiers.h"
 #include "ui/fin_partie.h"
 
 namespace {
 
 const QByteArray ancien = "Ancien\r\n1234\r\n";
-
-void ecrireOctets(const QString &chemin, const QByteArray &octets)
-{
-    QFile f(chemin);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(octets), octets.size());
-}
-
-QByteArray lireOctets(const QString &chemin)
-{
-    QFile f(chemin);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<absent>");
-}
 
 bool principaleVerrouillee()
 {

@@ -15,6 +15,7 @@
 #include "support/petit_disque.h"
 #include "support/sans_privileges.h"
 #include "support/table.h"
+#include "support/fichiers.h"
 #include "ui/afficheur.h"
 #include "ui/fin_partie.h"
 
@@ -22,25 +23,6 @@ namespace {
 
 const QByteArray ancien = "Ancien\r\n1234\r\n";
 const QString surLeVoir = QStringLiteral(" a fini la partie avec : ");
-
-void ecrireOctets(const QString &chemin, const QByteArray &octets)
-{
-    QFile f(chemin);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(octets), octets.size());
-}
-
-QByteArray lireOctets(const QString &chemin)
-{
-    QFile f(chemin);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<absent>");
-}
-
-QStringList entrees(const QString &dossier)
-{
-    return QDir(dossier).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                                   QDir::Name);
-}
 
 // A new end-of-game window as the settlement leaves it when the human beat
 // the best score.

@@ -12,6 +12,7 @@
 #include "support/petit_disque.h"
 #include "support/sans_privileges.h"
 #include "support/table.h"
+#include "support/fichiers.h"
 #include "ui/afficheur.h"
 #include "ui/imagecarte.h"
 #include "ui/Unit1.h"
@@ -43,19 +44,6 @@ Photo photographier(const Tprincipale &f)
     for (int pot = 0; pot < nbCagnottes; ++pot)
         p.affichages.append(f.afficheurCagnotte(pot)->texte());
     return p;
-}
-
-QByteArray lireOctets(const QString &chemin)
-{
-    QFile f(chemin);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<absent>");
-}
-
-void ecrireOctets(const QString &chemin, const QByteArray &octets)
-{
-    QFile f(chemin);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(octets), octets.size());
 }
 
 QStringList contenuDossier(const QString &dossier)
