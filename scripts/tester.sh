@@ -3,7 +3,7 @@
 # UndefinedBehaviorSanitizer, fuzzes the file readers and runs every test.
 set -euo pipefail
 racine="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-MERLE_PAQUETS_TEST="util-linux clang-14 libclang-rt-14-dev"
+MERLE_PAQUETS_TEST="util-linux clang-14 libclang-rt-14-dev desktop-file-utils appstream"
 . "$racine/scripts/paquets.sh"
 cmake -S "$racine" -B "$racine/build-asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMERLE_SANITIZE=ON >/dev/null
 cmake --build "$racine/build-asan"
