@@ -2,6 +2,7 @@
 // Cards, seats and the five pots.
 #include <array>
 #include <cstdint>
+#include <QString>
 
 // 0 = empty hand slot, 1..13 clubs, 14..26 diamonds, 27..39 hearts,
 // 40..52 spades (ace to king), 53 = nothing on the play zone yet.
@@ -29,6 +30,12 @@ constexpr std::array<Cagnotte, nbCagnottes> tableCagnottes = {{
 }};
 
 constexpr std::array<CardNumber, nbCagnottes> cartesQuiPrennent = {20, 23, 11, 39, 51};
+
+// The card's name in French, as a player says it: "As de pique",
+// "7 de carreau", "Valet de trèfle", "Dame de cœur", "Roi de pique".
+// Empty for 0 (an empty slot), 53 (nothing on the play zone) and any value
+// that is not a card.
+QString nomCarte(CardNumber n);
 
 // Index of the pot that card n takes, or -1 when n takes none.
 int cagnotteDeCarte(CardNumber n);

@@ -225,7 +225,34 @@ void Tprincipale::construireComposants()
     Button4->setEnabled(false);
     Button5->setEnabled(false);
     Button6->setEnabled(false);
+    nommerPourLAcces();
     appliquerGeometrie();
+}
+
+void Tprincipale::nommerPourLAcces()
+{
+    // What each display and image is, for screen readers and tooltips; the
+    // hand images and the play zone add the card they show.
+    const QString sieges[nbSieges] = {QString(), QStringLiteral("Moi"), QStringLiteral("KORBANIGUE"),
+                                      QStringLiteral("Orvane BELTRUCQ")};
+    Afficheur *const tresors[nbSieges] = {LCDNumber1, LCDNumber2, LCDNumber3, LCDNumber4};
+    Afficheur *const cartes[nbSieges] = {LCDNumber5, LCDNumber6, LCDNumber7, LCDNumber8};
+    // The human's seat reads "Vous" in its boxes: "Votre trésor" says the same.
+    tresors[0]->setLibelle(QStringLiteral("Votre trésor"));
+    cartes[0]->setLibelle(QStringLiteral("Vos cartes restantes"));
+    for (int s = 1; s < nbSieges; ++s) {
+        tresors[s]->setLibelle(QStringLiteral("Trésor de ") + sieges[s]);
+        cartes[s]->setLibelle(QStringLiteral("Cartes restantes de ") + sieges[s]);
+    }
+    LCDNumber13->setLibelle(QStringLiteral("Cagnotte du 7 de carreau"));
+    LCDNumber12->setLibelle(QStringLiteral("Cagnotte du 10 de carreau"));
+    LCDNumber11->setLibelle(QStringLiteral("Cagnotte du valet de trèfle"));
+    LCDNumber10->setLibelle(QStringLiteral("Cagnotte du roi de cœur"));
+    LCDNumber9->setLibelle(QStringLiteral("Cagnotte de la dame de pique"));
+    Image13->setRole(QStringLiteral("Zone de jeu"));
+    for (ImageCarte *image : {Image1, Image2, Image3, Image4, Image5, Image6, Image7, Image8, Image9, Image10,
+                              Image11, Image12})
+        image->setAccessibleDescription(QStringLiteral("Carte de votre main"));
 }
 
 void Tprincipale::appliquerGeometrie()

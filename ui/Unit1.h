@@ -118,6 +118,7 @@ protected:
 private:
     void construireComposants();
     void construireMenus();
+    void nommerPourLAcces();       // accessible names of the displays and card images
     void appliquerGeometrie();
     void montrerAide(const QString &page);
     // Turns (game/tours.cpp): one card of seat s, slot k, laid on the play

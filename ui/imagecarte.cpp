@@ -29,6 +29,7 @@ void ImageCarte::dessinerCarte(CardNumber n)
     QPainter p(&toile);
     p.drawPixmap(0, 0, face);
     carteDessinee = n;
+    nommer();
     update();
 }
 
@@ -40,6 +41,7 @@ void ImageCarte::remplir(const QColor &couleur)
     toile.setDevicePixelRatio(dpr);
     toile.fill(couleur);
     carteDessinee = 0;
+    nommer();
     update();
 }
 
@@ -47,7 +49,35 @@ void ImageCarte::effacer()
 {
     toile = QImage();
     carteDessinee = 0;
+    nommer();
     update();
+}
+
+void ImageCarte::setRole(const QString &r)
+{
+    roleFixe = r;
+    nommer();
+}
+
+void ImageCarte::setVisible(bool visible)
+{
+    QWidget::setVisible(visible);
+    nommer();
+}
+
+void ImageCarte::nommer()
+{
+    // A hidden image shows no card: a laid card's slot must not still read
+    // as that card. The strings are set only when they change, as every
+    // change is announced to assistive technology.
+    const QString carte = isHidden() ? QString() : nomCarte(carteDessinee);
+    QString nom = roleFixe;
+    if (!carte.isEmpty())
+        nom = roleFixe.isEmpty() ? carte : roleFixe + QStringLiteral(" : ") + carte;
+    if (nom != accessibleName())
+        setAccessibleName(nom);
+    if (nom != toolTip())
+        setToolTip(nom);
 }
 
 void ImageCarte::paintEvent(QPaintEvent *)

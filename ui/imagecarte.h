@@ -3,6 +3,9 @@
 // canvas at (0, 0) and stays there until something is drawn over it; only the
 // part that fits the component shows. A transparent image lets its parent
 // show where nothing was drawn.
+// Its accessible name and tooltip name the card it shows ("Valet de trèfle"),
+// after its role when it has one ("Zone de jeu : Valet de trèfle"); with no
+// card, or hidden, they are the role alone, or empty.
 #include <QColor>
 #include <QImage>
 #include <QWidget>
@@ -18,6 +21,10 @@ public:
     void effacer();                           // no picture at all
     void setTransparent(bool t) { transparent = t; }
     CardNumber carte() const { return carteDessinee; }   // last card drawn, 0 when none
+    // A fixed role that names the image with or without a card.
+    void setRole(const QString &r);
+    QString role() const { return roleFixe; }
+    void setVisible(bool visible) override;
 
 signals:
     void clicked();
@@ -28,8 +35,11 @@ protected:
     void mouseReleaseEvent(QMouseEvent *e) override;
 
 private:
+    void nommer();             // accessible name and tooltip from the role and the card
+
     QImage toile;              // canvas, in device pixels
     CardNumber carteDessinee = 0;
     bool transparent = false;
     bool appuye = false;
+    QString roleFixe;
 };

@@ -49,6 +49,8 @@ Tfinmanche::Tfinmanche(QWidget *owner)
     Image4 = new ImageCarte(GroupBox1);
     Image2 = new ImageCarte(GroupBox1);
     Image3 = new ImageCarte(GroupBox1);
+    for (ImageCarte *image : {Image1, Image2, Image3, Image4})
+        image->setAccessibleDescription(QStringLiteral("Carte du talon"));
     Label2 = etiquette(this, style::police(11), Qt::white);
     Label3 = etiquette(this, style::police(11), Qt::white);
     Label4 = etiquette(this, style::police(11), Qt::white);
