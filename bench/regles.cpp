@@ -132,6 +132,19 @@ int main(int argc, char **argv)
         donne.append(double(chrono.nsecsElapsed()) / 1000.0 / donnesParRun);
     }
     imprimer("donne_us", donne);
+    // The random deal alone, to tell it from the sort and the drawing of the hand.
+    QList<double> distribution;
+    for (int r = 0; r < runs; ++r) {
+        chrono.start();
+        for (int i = 0; i < donnesParRun; ++i) {
+            for (std::int32_t &c : etat.compteDonne)
+                c = 0;
+            hasard.semer(std::uint32_t(r * donnesParRun + i) * 2654435761u);
+            f->distribuerCartes();
+        }
+        distribution.append(double(chrono.nsecsElapsed()) / 1000.0 / donnesParRun);
+    }
+    imprimer("distribution_us", distribution);
 
     // One human card: a fresh deal led by the human (untimed), then the click
     // handler of the lowest card, which any card may follow at a deal's start.

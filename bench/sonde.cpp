@@ -488,7 +488,12 @@ int demarrage(const std::vector<std::string> &commande, const std::string &dossi
         std::printf("donne=%d\n", main ? 1 : 0);
     }
 
-    // Ten seconds of idle.
+    // Ten seconds of idle, once the deal has been painted: nothing drawn for
+    // a second (on a loaded machine the clicks may land late).
+    auto dernierDessin = [&]() { return o.dommages.empty() ? tPrincipale : o.dommages.back().t; };
+    while (maintenant() - dernierDessin() < 1000 && maintenant() < tPrincipale + 15000)
+        pomper(x, o, dernierDessin() + 1000);
+    std::printf("repos_debut_ms=%s\n", valeur(maintenant() - tPrincipale).c_str());
     const size_t dommagesAvant = o.dommages.size();
     const long long reveilsAvant = reveils(o.pid);
     const double cpuAvant = cpuMs(o.pid);
