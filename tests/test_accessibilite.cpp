@@ -95,6 +95,7 @@ private slots:
     void nomsDesCartes();
     void chaqueCarteSonNom();
     void mainEtZoneDeJeu();
+    void jouerParLAcces();
     void afficheurs_data();
     void afficheurs();
     void afficheurSansNom();
@@ -242,6 +243,33 @@ void TestAccessibilite::mainEtZoneDeJeu()
     verifierMain();
 }
 
+void TestAccessibilite::jouerParLAcces()
+{
+    // A hand card is a button a screen reader can press; the play zone and
+    // the board's pictures are only pictures.
+    QCOMPARE(QAccessible::queryAccessibleInterface(f->Image13)->role(), QAccessible::Graphic);
+    QVERIFY(QAccessible::queryAccessibleInterface(f->Image13)->actionInterface()->actionNames().isEmpty());
+    donner(12 * 3600 * 1000);
+    const int k = 2;
+    const CardNumber carte = etat.mains[0][k];
+    QAccessibleInterface *i = QAccessible::queryAccessibleInterface(f->imagesMain[k]);
+    QCOMPARE(i->role(), QAccessible::Button);
+    QAccessibleActionInterface *action = i->actionInterface();
+    QVERIFY(action);
+    QCOMPARE(action->actionNames(), QStringList{QAccessibleActionInterface::pressAction()});
+    action->doAction(QAccessibleActionInterface::pressAction());
+    QCOMPARE(etat.mains[0][k], 0);
+    QCOMPARE(etat.carteJouee, carte);
+    QCOMPARE(etat.cartesRestantes[0], 11);
+    QCOMPARE(nom(f->Image13), QStringLiteral("Zone de jeu : ") + nomCarte(carte));
+
+    // Laid, the image is disabled and hidden: nothing left to press.
+    QVERIFY(action->actionNames().isEmpty());
+    action->doAction(QAccessibleActionInterface::pressAction());
+    QCOMPARE(etat.cartesRestantes[0], 11);
+    QVERIFY(d->boites.isEmpty() || d->boites.last().texte != QStringLiteral("La carte n'est pas valide"));
+}
+
 void TestAccessibilite::afficheurs_data()
 {
     QTest::addColumn<int>("numero");     // LCDNumber<numero>
@@ -341,6 +369,7 @@ void TestAccessibilite::talon()
         QCOMPARE(nom(images[i]), attendus[i]);
         QCOMPARE(images[i]->toolTip(), attendus[i]);
         QCOMPARE(lire(images[i], QAccessible::Description), QStringLiteral("Carte du talon"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(images[i])->role(), QAccessible::Graphic);
     }
     // The group that holds them says what they are.
     QCOMPARE(nom(finmanche->GroupBox1), QStringLiteral("Talon :"));

@@ -1,11 +1,60 @@
 #include "ui/imagecarte.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPainter>
 #include "ui/images.h"
 
+namespace {
+
+// For assistive technology a card image is a picture, or a button when a
+// click on it does something (the hand): a screen reader can then press it
+// as the mouse does.
+class AccesImageCarte : public QAccessibleWidget {
+public:
+    explicit AccesImageCarte(ImageCarte *i) : QAccessibleWidget(i, QAccessible::Graphic) {}
+
+    QAccessible::Role role() const override
+    {
+        return cliquable() ? QAccessible::Button : QAccessible::Graphic;
+    }
+
+    QStringList actionNames() const override
+    {
+        return cliquable() && widget()->isEnabled() ? QStringList{pressAction()} : QStringList();
+    }
+
+    void doAction(const QString &action) override
+    {
+        if (action == pressAction() && cliquable() && widget()->isEnabled() && widget()->isVisible())
+            emit static_cast<ImageCarte *>(widget())->clicked();
+    }
+
+private:
+    bool cliquable() const
+    {
+        return static_cast<const ImageCarte *>(widget())->estCliquable();
+    }
+};
+
+QAccessibleInterface *fabriqueImageCarte(const QString &classe, QObject *objet)
+{
+    if (classe == QLatin1String("ImageCarte") && objet && objet->isWidgetType())
+        return new AccesImageCarte(static_cast<ImageCarte *>(objet));
+    return nullptr;
+}
+
+} // namespace
+
 ImageCarte::ImageCarte(QWidget *parent) : QWidget(parent)
 {
+    static const bool fabriqueInstallee = [] {
+        QAccessible::installFactory(fabriqueImageCarte);
+        return true;
+    }();
+    Q_UNUSED(fabriqueInstallee);
     setAttribute(Qt::WA_NoSystemBackground);
 }
 
@@ -51,6 +100,11 @@ void ImageCarte::effacer()
     carteDessinee = 0;
     nommer();
     update();
+}
+
+bool ImageCarte::estCliquable() const
+{
+    return isSignalConnected(QMetaMethod::fromSignal(&ImageCarte::clicked));
 }
 
 void ImageCarte::setRole(const QString &r)

@@ -25,6 +25,7 @@ public:
     void setRole(const QString &r);
     QString role() const { return roleFixe; }
     void setVisible(bool visible) override;
+    bool estCliquable() const;               // something listens to its clicks
 
 signals:
     void clicked();
