@@ -89,7 +89,7 @@ void Tprincipale::Button6Click()
     else if (Difficile1->isChecked())
         etat.niveau = 1;
 
-    const QString choisi = plateforme().choisirFichier(*SaveDialog1);
+    const QString choisi = plateforme().choisirFichier(dialogueSauver());
     if (choisi.isEmpty())
         return;
     if (int code = sauvegarde::ecrire(sauvegarde::nomDeFichier(choisi), sauvegarde::depuisEtat(etat)))
@@ -98,7 +98,7 @@ void Tprincipale::Button6Click()
 
 void Tprincipale::Button3Click()
 {
-    const QString choisi = plateforme().choisirFichier(*OpenDialog1);
+    const QString choisi = plateforme().choisirFichier(dialogueOuvrir());
     if (choisi.isEmpty())
         return;
     Difficile1->setEnabled(true);

@@ -131,8 +131,11 @@ void TestFenetrePrincipale::etatsDeDepartDesControles()
         QCOMPARE(suivant, ordre[i]);
     }
     // Dialog titles and filters used by the file commands.
-    QCOMPARE(f()->OpenDialog1->windowTitle(), QStringLiteral("Open"));
-    QCOMPARE(f()->SaveDialog1->windowTitle(), QStringLiteral("Save As"));
+    QCOMPARE(f()->OpenDialog1, nullptr);   // built on first use
+    QCOMPARE(f()->dialogueOuvrir().windowTitle(), QStringLiteral("Open"));
+    QCOMPARE(f()->dialogueSauver().windowTitle(), QStringLiteral("Save As"));
+    QCOMPARE(f()->dialogueSauver().nameFilters(), QStringList{QStringLiteral("Sauvegarde (*.svgMv)")});
+    QCOMPARE(&f()->dialogueOuvrir(), f()->OpenDialog1);   // and only once
 }
 
 void TestFenetrePrincipale::geometrie_data()

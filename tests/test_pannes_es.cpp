@@ -226,6 +226,10 @@ void TestPannesEs::pannes()
     if (etape != Etape::LireScore || panne == Panne::Interdit || panne == Panne::TropDeFichiers) {
         table = std::make_unique<Table>(true, jeu);
         table->plateforme->oublier();
+        // A file dialog is built on first use and, like any window, needs
+        // descriptors of its own; here the player has used both before.
+        table->fenetre->dialogueOuvrir();
+        table->fenetre->dialogueSauver();
         meilleurNom = QStringLiteral("Avant");
         meilleurScore = QStringLiteral("100");
     }

@@ -98,17 +98,30 @@ void Tprincipale::construireMenus()
     Rgledujeu1 = Aide1->addAction(QStringLiteral("&Règle du jeu"), this, &Tprincipale::Rgledujeu1Click);
     Commentjouer1 = Aide1->addAction(QStringLiteral("&Comment jouer"), this, &Tprincipale::Commentjouer1Click);
     Apropos1 = Aide1->addAction(QStringLiteral("A &propos"), this, &Tprincipale::Apropos1Click);
+}
 
-    OpenDialog1 = new QFileDialog(this, QStringLiteral("Open"), QString(), QStringLiteral("*.svgMv"));
-    OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
-    OpenDialog1->setFileMode(QFileDialog::ExistingFile);
-    SaveDialog1 = new QFileDialog(this, QStringLiteral("Save As"), QString(),
-                                  QStringLiteral("Sauvegarde (*.svgMv)"));
-    SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
-    SaveDialog1->setFileMode(QFileDialog::AnyFile);
-    // The file is replaced without asking, and no extension is added by the
-    // dialog: the save command adds ".svgMv" itself.
-    SaveDialog1->setOption(QFileDialog::DontConfirmOverwrite);
+QFileDialog &Tprincipale::dialogueOuvrir()
+{
+    if (!OpenDialog1) {
+        OpenDialog1 = new QFileDialog(this, QStringLiteral("Open"), QString(), QStringLiteral("*.svgMv"));
+        OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
+        OpenDialog1->setFileMode(QFileDialog::ExistingFile);
+    }
+    return *OpenDialog1;
+}
+
+QFileDialog &Tprincipale::dialogueSauver()
+{
+    if (!SaveDialog1) {
+        SaveDialog1 = new QFileDialog(this, QStringLiteral("Save As"), QString(),
+                                      QStringLiteral("Sauvegarde (*.svgMv)"));
+        SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
+        SaveDialog1->setFileMode(QFileDialog::AnyFile);
+        // The file is replaced without asking, and no extension is added by the
+        // dialog: the save command adds ".svgMv" itself.
+        SaveDialog1->setOption(QFileDialog::DontConfirmOverwrite);
+    }
+    return *SaveDialog1;
 }
 
 void Tprincipale::construireComposants()

@@ -46,7 +46,11 @@ public:
     QAction *NouvellePartie1, *Chargerunepartie1, *Sauvegarderunepartie1, *N1, *Effacer1, *Voir1,
         *Quitter1, *Normal1, *Difficile1, *Sommaire1, *Rgledujeu1, *Commentjouer1, *Apropos1;
 
-    QFileDialog *OpenDialog1, *SaveDialog1;
+    // The file dialogs are built the first time they are needed: building
+    // one costs more than the rest of the window, and most games never open them.
+    QFileDialog *OpenDialog1 = nullptr, *SaveDialog1 = nullptr;
+    QFileDialog &dialogueOuvrir();
+    QFileDialog &dialogueSauver();
 
     // Component lists: hand images by slot, money and card-count displays by seat - 1.
     QList<ImageCarte *> imagesMain;
