@@ -2,8 +2,11 @@
 #include <QtTest>
 #include "support/table.h"
 #include <QLabel>
+#include <QtEndian>
+#include <cstring>
 #include "ui/Unit1.h"
 #include "ui/afficheur.h"
+#include "ui/imagebrute.h"
 #include "ui/images.h"
 
 namespace {
@@ -53,6 +56,12 @@ private slots:
     void cartesPeintesSurLePlateau();
     void afficheursDeLaFenetre();
     void icone();
+    void dessinsPrets_data();
+    void dessinsPrets();
+    void imageBruteAllerRetour_data();
+    void imageBruteAllerRetour();
+    void imageBruteMalFormee_data();
+    void imageBruteMalFormee();
 };
 
 void TestImages::faces_data()
@@ -168,6 +177,9 @@ void TestImages::tailles_data()
     QTest::newRow("plateau 2×") << "plateau" << 2.0 << QSize(425, 425);
     QTest::newRow("splash 1×") << "splash" << 1.0 << QSize(514, 250);
     QTest::newRow("splash 2×") << "splash" << 2.0 << QSize(514, 250);
+    // scales with no prepared picture are drawn on the spot
+    QTest::newRow("plateau 3×") << "plateau" << 3.0 << QSize(425, 425);
+    QTest::newRow("splash 3×") << "splash" << 3.0 << QSize(514, 250);
 }
 
 void TestImages::tailles()
@@ -265,9 +277,100 @@ void TestImages::icone()
         QVERIFY2(tailles.contains(QSize(cote, cote)), qPrintable(QString::number(cote)));
         const QImage img = image(imageIcone(cote));
         QCOMPARE(img.size(), QSize(cote, cote));
+        // the window's icon, prepared at build time, is the one drawn now
+        QCOMPARE(image(i.pixmap(QSize(cote, cote))), img);
         QCOMPARE(qAlpha(img.pixel(0, 0)), 0);                 // rounded tile
         QCOMPARE(qAlpha(img.pixel(cote / 2, cote / 2)), 255);
     }
+}
+
+void TestImages::dessinsPrets_data()
+{
+    QTest::addColumn<QString>("quoi");
+    QTest::addColumn<qreal>("dpr");
+    for (qreal dpr : {1.0, 2.0}) {
+        QTest::newRow(qPrintable(QStringLiteral("plateau %1×").arg(dpr))) << "plateau" << dpr;
+        QTest::newRow(qPrintable(QStringLiteral("splash %1×").arg(dpr))) << "splash" << dpr;
+    }
+}
+
+// The pictures embedded at build time are exactly what the drawing code draws
+// now: a stale or damaged picture would show here.
+void TestImages::dessinsPrets()
+{
+    QFETCH(QString, quoi);
+    QFETCH(qreal, dpr);
+    const QPixmap pret = imagePrete(qPrintable(quoi), dpr);
+    QVERIFY(!pret.isNull());
+    QCOMPARE(pret.devicePixelRatio(), dpr);
+    const QImage dessine = quoi == "plateau" ? dessinerPlateau(dpr) : dessinerSplash(dpr);
+    QCOMPARE(pret.toImage().convertToFormat(QImage::Format_RGB32), dessine.convertToFormat(QImage::Format_RGB32));
+    QVERIFY(imagePrete(qPrintable(quoi), 1.5).isNull());
+}
+
+void TestImages::imageBruteAllerRetour_data()
+{
+    QTest::addColumn<int>("format");
+    QTest::newRow("RGB32") << int(QImage::Format_RGB32);
+    QTest::newRow("ARGB32 prémultiplié") << int(QImage::Format_ARGB32_Premultiplied);
+}
+
+void TestImages::imageBruteAllerRetour()
+{
+    QFETCH(int, format);
+    QImage img(37, 11, QImage::Format(format));   // odd sizes: no row padding may creep in
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            img.setPixel(x, y, qPremultiply(qRgba(x * 7, y * 23, (x * y) & 255, format == QImage::Format_RGB32 ? 255 : (x * 5) & 255)));
+    QTemporaryDir dossier;
+    const QString chemin = dossier.filePath(QStringLiteral("image.brute"));
+    QVERIFY(imagebrute::ecrire(img, chemin));
+    QCOMPARE(QFileInfo(chemin).size(), 16 + 37 * 11 * 4);
+    const QImage lue = imagebrute::lire(chemin);
+    QCOMPARE(lue.format(), img.format());
+    QCOMPARE(lue, img);
+    // the image stays valid and can be changed once the reader is done
+    QImage modifiee = lue;
+    modifiee.setPixel(0, 0, qRgb(1, 2, 3));
+    QCOMPARE(lue, img);
+}
+
+void TestImages::imageBruteMalFormee_data()
+{
+    QTest::addColumn<QByteArray>("contenu");
+    auto entete = [](const char *sig, quint32 l, quint32 h, quint32 f) {
+        QByteArray d(16, '\0');
+        memcpy(d.data(), sig, 4);
+        qToLittleEndian<quint32>(l, d.data() + 4);
+        qToLittleEndian<quint32>(h, d.data() + 8);
+        qToLittleEndian<quint32>(f, d.data() + 12);
+        return d;
+    };
+    const quint32 rgb = QImage::Format_RGB32;
+    QTest::newRow("vide") << QByteArray();
+    QTest::newRow("en-tête tronqué") << entete("MVIM", 2, 2, rgb).left(12);
+    QTest::newRow("mauvaise signature") << entete("PNG ", 2, 2, rgb) + QByteArray(16, 'x');
+    QTest::newRow("pixels manquants") << entete("MVIM", 2, 2, rgb) + QByteArray(15, 'x');
+    QTest::newRow("pixels en trop") << entete("MVIM", 2, 2, rgb) + QByteArray(17, 'x');
+    QTest::newRow("largeur nulle") << entete("MVIM", 0, 2, rgb);
+    QTest::newRow("format 8 bits") << entete("MVIM", 2, 2, QImage::Format_Grayscale8) + QByteArray(16, 'x');
+    QTest::newRow("format inconnu") << entete("MVIM", 1, 1, 9999) + QByteArray(4, 'x');
+    // 65536 x 65536 x 4 is 0 in 32-bit arithmetic: must not pass for an empty picture
+    QTest::newRow("taille qui déborde") << entete("MVIM", 65536, 65536, rgb);
+}
+
+void TestImages::imageBruteMalFormee()
+{
+    QFETCH(QByteArray, contenu);
+    QTemporaryDir dossier;
+    const QString chemin = dossier.filePath(QStringLiteral("image.brute"));
+    QFile f(chemin);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(contenu);
+    f.close();
+    QVERIFY(imagebrute::lire(chemin).isNull());
+    QVERIFY(imagebrute::lire(dossier.filePath(QStringLiteral("absente"))).isNull());
+    QVERIFY(!imagebrute::ecrire(QImage(2, 2, QImage::Format_Grayscale8), chemin));
 }
 
 QTEST_MAIN(TestImages)

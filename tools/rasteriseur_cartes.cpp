@@ -16,6 +16,7 @@
 #include <QPainterPath>
 #include <QSvgRenderer>
 #include <cstdio>
+#include "ui/imagebrute.h"
 
 namespace {
 
@@ -171,20 +172,19 @@ int main(int argc, char **argv)
         }
         p.end();
         pm.end();
-        // one bit per pixel: a pixel belongs to the card when at least half of
-        // it lies inside the outline
-        QImage bits(masque.size(), QImage::Format_Mono);
-        bits.setColorCount(2);
-        bits.setColor(0, qRgb(255, 255, 255));
-        bits.setColor(1, qRgb(0, 0, 0));
+        // One bit of coverage per pixel: a pixel belongs to the card when at
+        // least half of it lies inside the outline; the rest is transparent.
+        QImage faces = feuille.convertToFormat(QImage::Format_ARGB32);
         for (int y = 0; y < masque.height(); ++y) {
             const uchar *ligne = masque.constScanLine(y);
+            QRgb *px = reinterpret_cast<QRgb *>(faces.scanLine(y));
             for (int x = 0; x < masque.width(); ++x)
-                bits.setPixel(x, y, ligne[x] >= 128 ? 1 : 0);
+                if (ligne[x] < 128)
+                    px[x] = qRgba(0, 0, 0, 0);
         }
         const QString suffixe = echelle == 1 ? QString() : QStringLiteral("@2x");
-        const QImage rvb = feuille.convertToFormat(QImage::Format_RGB888);
-        if (!rvb.save(dossier + "/cartes" + suffixe + ".png") || !bits.save(dossier + "/masque" + suffixe + ".png")) {
+        if (!imagebrute::ecrire(faces.convertToFormat(QImage::Format_ARGB32_Premultiplied),
+                                dossier + "/cartes" + suffixe + ".argb")) {
             std::fprintf(stderr, "cannot write into %s\n", argv[2]);
             return 1;
         }

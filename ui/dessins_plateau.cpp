@@ -24,33 +24,48 @@ const Essence noyer{QColor(104, 62, 34), QColor(48, 26, 14)};
 
 double fraction(double x) { return x - std::floor(x); }
 
-// A plank of wood at device resolution: growth rings wandering along the
-// grain, fine fibres across them and a slow change of tone.
-QImage bois(const QSize &pixels, qreal dpr, bool horizontal, unsigned graine, const Essence &essence, double anneau = 9.0)
+// A plank of wood covering the logical rectangle `zone` of the board, at
+// device resolution: growth rings wandering along the grain, fine fibres
+// across them and a slow change of tone. The grain depends only on the place
+// on the board, so separate pieces of one plank join without a seam, and only
+// the pixels that show are computed.
+QImage bois(const QRectF &zone, qreal dpr, bool horizontal, unsigned graine, const Essence &essence, double anneau = 9.0)
 {
-    QImage img(pixels, QImage::Format_RGB32);
+    const QRect pixels(qFloor(zone.left() * dpr), qFloor(zone.top() * dpr),
+                       qCeil(zone.right() * dpr) - qFloor(zone.left() * dpr),
+                       qCeil(zone.bottom() * dpr) - qFloor(zone.top() * dpr));
+    QImage img(pixels.size(), QImage::Format_RGB32);
+    const int clair[3] = {essence.clair.red(), essence.clair.green(), essence.clair.blue()};
+    const int fonce[3] = {essence.fonce.red(), essence.fonce.green(), essence.fonce.blue()};
     for (int y = 0; y < pixels.height(); ++y) {
         QRgb *ligne = reinterpret_cast<QRgb *>(img.scanLine(y));
+        const double ly = (pixels.top() + y) / dpr;
         for (int x = 0; x < pixels.width(); ++x) {
-            const double lx = x / dpr, ly = y / dpr;
+            const double lx = (pixels.left() + x) / dpr;
             const double u = horizontal ? lx : ly;   // along the grain
             const double v = horizontal ? ly : lx;   // across it
             const double derive = (dessins::bruit(u * 0.0045, v * 0.025, graine) - 0.5) * 30
                                   + (dessins::bruit(u * 0.02, v * 0.07, graine + 1) - 0.5) * 5;
             const double t = fraction((v + derive) / anneau);
-            const double cerne = std::pow(t, 4.0) * 0.9 + (t < 0.08 ? (0.08 - t) * 6 : 0.0);
+            const double t2 = t * t;
+            const double cerne = t2 * t2 * 0.9 + (t < 0.08 ? (0.08 - t) * 6 : 0.0);
             const double fibre = dessins::bruit(u * 0.05, v * 1.4, graine + 2) * 0.7 + dessins::bruit(u * 0.2, v * 3.1, graine + 4) * 0.3;
             const double ton = dessins::bruit(u * 0.008, v * 0.02, graine + 3);
-            double s = 0.45 * cerne + 0.22 * fibre + 0.33 * ton;
-            s = qBound(0.0, s, 1.0);
+            const double s = qBound(0.0, 0.45 * cerne + 0.22 * fibre + 0.33 * ton, 1.0);
             auto mix = [s](int a, int b) { return int(a + (b - a) * s); };
-            ligne[x] = qRgb(mix(essence.clair.red(), essence.fonce.red()),
-                            mix(essence.clair.green(), essence.fonce.green()),
-                            mix(essence.clair.blue(), essence.fonce.blue()));
+            ligne[x] = qRgb(mix(clair[0], fonce[0]), mix(clair[1], fonce[1]), mix(clair[2], fonce[2]));
         }
     }
     img.setDevicePixelRatio(dpr);
     return img;
+}
+
+// Draws the plank over `zone`, pixel for pixel.
+void poserBois(QPainter &p, const QRectF &zone, qreal dpr, bool horizontal, unsigned graine, const Essence &essence,
+               double anneau = 9.0)
+{
+    const QImage img = bois(zone, dpr, horizontal, graine, essence, anneau);
+    p.drawImage(QPointF(qFloor(zone.left() * dpr) / dpr, qFloor(zone.top() * dpr) / dpr), img);
 }
 
 QPainterPath losange(const QPointF &c, qreal rx, qreal ry)
@@ -66,15 +81,12 @@ QPainterPath losange(const QPointF &c, qreal rx, qreal ry)
 
 void quartiers(QPainter &p, qreal dpr)
 {
-    const int cote = qRound(largeurPlateau * dpr);
-    const QImage h1 = bois(QSize(cote, cote), dpr, true, 11, chene);
-    const QImage v1 = bois(QSize(cote, cote), dpr, false, 23, chene);
     const QRectF q[4] = {{0, 0, milieu, milieu}, {milieu, 0, milieu, milieu},
                          {0, milieu, milieu, milieu}, {milieu, milieu, milieu, milieu}};
     for (int i = 0; i < 4; ++i) {
         // upper-left and lower-right run across, the two others down: parquet
-        const QImage &src = (i == 0 || i == 3) ? h1 : v1;
-        p.drawImage(q[i], src, QRectF(q[i].topLeft() * dpr, q[i].size() * dpr));
+        const bool travers = i == 0 || i == 3;
+        poserBois(p, q[i], dpr, travers, travers ? 11 : 23, chene);
     }
     // varnish: light from the upper left, the edges a little darker
     QRadialGradient lumiere(QPointF(120, 90), 420);
@@ -93,14 +105,17 @@ void filetOr(QPainter &p, const QRectF &r, qreal epaisseur)
 
 void rebord(QPainter &p, qreal dpr)
 {
-    const int cote = qRound(largeurPlateau * dpr);
-    const QImage noir = bois(QSize(cote, cote), dpr, true, 37, noyer, 6.0);
     QPainterPath cadre;
     cadre.addRect(0, 0, largeurPlateau, hauteurPlateau);
     cadre.addRect(bord, bord, largeurPlateau - 2 * bord, hauteurPlateau - 2 * bord);
     p.save();
     p.setClipPath(cadre);
-    p.drawImage(QRectF(0, 0, largeurPlateau, hauteurPlateau), noir);
+    // one plank, laid as four strips along the rim
+    const QRectF bandes[4] = {{0, 0, largeurPlateau, bord}, {0, hauteurPlateau - bord, largeurPlateau, bord},
+                              {0, bord, bord, hauteurPlateau - 2 * bord},
+                              {largeurPlateau - bord, bord, bord, hauteurPlateau - 2 * bord}};
+    for (const QRectF &b : bandes)
+        poserBois(p, b, dpr, true, 37, noyer, 6.0);
     p.restore();
     filetOr(p, QRectF(bord - 1.5, bord - 1.5, largeurPlateau - 2 * bord + 3, hauteurPlateau - 2 * bord + 3), 1.6);
     p.setPen(QPen(QColor(0, 0, 0, 90), 1));
@@ -111,9 +126,6 @@ QPainterPath formeLosangeCentral(qreal r) { return losange(QPointF(milieu, milie
 
 void bande(QPainter &p, qreal dpr)
 {
-    const int cote = qRound(largeurPlateau * dpr);
-    const QImage horiz = bois(QSize(cote, cote), dpr, true, 51, noyer, 5.0);
-    const QImage vert = bois(QSize(cote, cote), dpr, false, 53, noyer, 5.0);
     const QRectF h(bord, milieu - demiBande, largeurPlateau - 2 * bord, 2 * demiBande);
     const QRectF v(milieu - demiBande, bord, 2 * demiBande, hauteurPlateau - 2 * bord);
     QPainterPath hors;
@@ -121,8 +133,8 @@ void bande(QPainter &p, qreal dpr)
     hors = hors.subtracted(formeLosangeCentral(rayonCadre));
     p.save();
     p.setClipPath(hors);
-    p.drawImage(h, horiz, QRectF(h.topLeft() * dpr, h.size() * dpr));
-    p.drawImage(v, vert, QRectF(v.topLeft() * dpr, v.size() * dpr));
+    poserBois(p, h, dpr, true, 51, noyer, 5.0);
+    poserBois(p, v, dpr, false, 53, noyer, 5.0);
     // gilt edges and maple lozenges along the middle
     QLinearGradient or_ = dessins::degradeOr(QPointF(0, 0), QPointF(largeurPlateau, hauteurPlateau));
     p.setPen(QPen(QBrush(or_), 1.2));
@@ -265,6 +277,8 @@ void socle(QPainter &p, const QRect &afficheur)
     p.drawRect(QRectF(afficheur).adjusted(-0.5, -0.5, 0.5, 0.5));
 }
 
+} // namespace
+
 QImage dessinerPlateau(qreal dpr)
 {
     QImage img(qRound(largeurPlateau * dpr), qRound(hauteurPlateau * dpr), QImage::Format_ARGB32_Premultiplied);
@@ -287,8 +301,6 @@ QImage dessinerPlateau(qreal dpr)
     return img.convertToFormat(QImage::Format_RGB32);
 }
 
-} // namespace
-
 QPixmap imagePlateau(qreal dpr)
 {
     const qreal d = dpr > 1.0 ? dpr : 1.0;
@@ -296,8 +308,11 @@ QPixmap imagePlateau(qreal dpr)
     QPixmap pm;
     if (QPixmapCache::find(cle, &pm))
         return pm;
-    pm = QPixmap::fromImage(dessinerPlateau(d));
-    pm.setDevicePixelRatio(d);
+    pm = imagePrete("plateau", d);
+    if (pm.isNull()) {
+        pm = QPixmap::fromImage(dessinerPlateau(d));
+        pm.setDevicePixelRatio(d);
+    }
     QPixmapCache::insert(cle, pm);
     return pm;
 }

@@ -118,11 +118,10 @@ void eventail(QPainter &p)
 
 } // namespace
 
-QPixmap imageSplash(qreal dpr)
+QImage dessinerSplash(qreal dpr)
 {
-    const qreal d = dpr > 1.0 ? dpr : 1.0;
-    QImage img(qRound(largeurSplash * d), qRound(hauteurSplash * d), QImage::Format_ARGB32_Premultiplied);
-    img.setDevicePixelRatio(d);
+    QImage img(qRound(largeurSplash * dpr), qRound(hauteurSplash * dpr), QImage::Format_ARGB32_Premultiplied);
+    img.setDevicePixelRatio(dpr);
     img.fill(Qt::black);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
@@ -134,7 +133,16 @@ QPixmap imageSplash(qreal dpr)
     ligneVersion(p);
     eventail(p);
     p.end();
-    QPixmap pm = QPixmap::fromImage(img.convertToFormat(QImage::Format_RGB32));
-    pm.setDevicePixelRatio(d);
+    return img.convertToFormat(QImage::Format_RGB32);
+}
+
+QPixmap imageSplash(qreal dpr)
+{
+    const qreal d = dpr > 1.0 ? dpr : 1.0;
+    QPixmap pm = imagePrete("splash", d);
+    if (pm.isNull()) {
+        pm = QPixmap::fromImage(dessinerSplash(d));
+        pm.setDevicePixelRatio(d);
+    }
     return pm;
 }

@@ -7,41 +7,44 @@
 #include <QPixmapCache>
 #include <cmath>
 #include "ui/dessins_outils.h"
+#include "ui/imagebrute.h"
 
 namespace {
 
-struct Feuille {
-    QImage faces;
-    QImage masque;   // grey: black where the card is
-};
-
-const Feuille &feuille(int echelle)
+// The sheet of the 52 faces, 8 a row, transparent outside each card's
+// rounded outline. Each scale is unpacked the first time one of its cards is
+// asked for: a screen at scale 1 never pays for the large one.
+const QImage &feuille(int echelle)
 {
-    static const Feuille f1{QImage(QStringLiteral(":/cartes/cartes.png")),
-                            QImage(QStringLiteral(":/cartes/masque.png")).convertToFormat(QImage::Format_Grayscale8)};
-    static const Feuille f2{QImage(QStringLiteral(":/cartes/cartes@2x.png")),
-                            QImage(QStringLiteral(":/cartes/masque@2x.png")).convertToFormat(QImage::Format_Grayscale8)};
-    return echelle == 1 ? f1 : f2;
+    if (echelle == 1) {
+        static const QImage f1 = imagebrute::lire(QStringLiteral(":/cartes/cartes.argb"));
+        return f1;
+    }
+    static const QImage f2 = imagebrute::lire(QStringLiteral(":/cartes/cartes@2x.argb"));
+    return f2;
 }
 
 QImage faceSeule(CardNumber n, int echelle)
 {
-    const Feuille &f = feuille(echelle);
     const int e = n - 1;
-    const QRect r((e % 8) * largeurCarte * echelle, (e / 8) * hauteurCarte * echelle,
-                  largeurCarte * echelle, hauteurCarte * echelle);
-    QImage face = f.faces.copy(r).convertToFormat(QImage::Format_ARGB32);
-    QImage alpha = f.masque.copy(r);
-    alpha.invertPixels();   // the card (black in the mask) becomes opaque
-    // "@2x" files load with a ratio of 2; the mask must cover the face pixel
-    // for pixel, so both are worked on in plain pixels.
-    face.setDevicePixelRatio(1);
-    alpha.setDevicePixelRatio(1);
-    face.setAlphaChannel(alpha);
-    return face.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    return feuille(echelle).copy((e % 8) * largeurCarte * echelle, (e / 8) * hauteurCarte * echelle,
+                                 largeurCarte * echelle, hauteurCarte * echelle);
 }
 
 } // namespace
+
+QPixmap imagePrete(const char *nom, qreal dpr)
+{
+    if (dpr != 1.0 && dpr != 2.0)
+        return QPixmap();
+    const QImage img = imagebrute::lire(QStringLiteral(":/dessins/%1%2.rgb")
+                                            .arg(QLatin1String(nom), dpr == 2.0 ? QStringLiteral("@2x") : QString()));
+    if (img.isNull())
+        return QPixmap();
+    QPixmap pm = QPixmap::fromImage(img);
+    pm.setDevicePixelRatio(dpr);
+    return pm;
+}
 
 QPixmap imageCarte(CardNumber n, qreal dpr)
 {
@@ -113,8 +116,10 @@ void carteOmbree(QPainter &p, CardNumber n, const QRectF &cible, qreal angle, qr
     if (pixels == QSize(largeurCarte, hauteurCarte) * 1 || pixels == QSize(largeurCarte, hauteurCarte) * 2) {
         face = imageCarte(n, pixels.width() > largeurCarte ? 2.0 : 1.0);
     } else {
-        // Scaled once with proper filtering, then drawn pixel for pixel.
-        const QImage grande = imageCarte(n, 2.0).toImage();
+        // Scaled once with proper filtering, then drawn pixel for pixel; the
+        // large sheet is read only when the small one would be enlarged.
+        const bool agrandie = pixels.width() > largeurCarte || pixels.height() > hauteurCarte;
+        const QImage grande = imageCarte(n, agrandie ? 2.0 : 1.0).toImage();
         face = QPixmap::fromImage(grande.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
         face.setDevicePixelRatio(dpr);
     }
@@ -362,8 +367,11 @@ QPixmap imageIcone(int cote)
 
 QIcon iconeJeu()
 {
+    // The sizes drawn when the program was built, or drawn now if absent.
     QIcon i;
-    for (int cote : {16, 32, 48, 64, 128, 256})
-        i.addPixmap(icone(cote));
+    for (int cote : taillesIcone) {
+        const QImage prete = imagebrute::lire(QStringLiteral(":/dessins/icone-%1.argb").arg(cote));
+        i.addPixmap(prete.size() == QSize(cote, cote) ? QPixmap::fromImage(prete) : icone(cote));
+    }
     return i;
 }

@@ -21,7 +21,17 @@ QPixmap imagePlateau(qreal dpr = 1.0);
 // The 514 x 250 splash picture.
 QPixmap imageSplash(qreal dpr = 1.0);
 
+// The board and the splash are drawn when the program is built, at scales 1
+// and 2, and embedded; these draw them now, at any scale.
+QImage dessinerPlateau(qreal dpr);
+QImage dessinerSplash(qreal dpr);
+
+// The embedded picture of the board or splash at scale `dpr`, as a pixmap of
+// that ratio; a null pixmap when none was prepared for that scale.
+QPixmap imagePrete(const char *nom, qreal dpr);
+
 // The program's icon at 16, 32, 48, 64, 128 and 256 pixels.
+constexpr int taillesIcone[] = {16, 32, 48, 64, 128, 256};
 QIcon iconeJeu();
 
 // One size of the icon, `cote` x `cote` pixels.

@@ -1,0 +1,32 @@
+// Build-time tool: draws the board and the splash at scales 1 and 2, and the
+// icon at its six sizes, as raw pictures for the program to embed. The
+// program then shows them without drawing a single grain of wood.
+#include <QGuiApplication>
+#include <cstdio>
+#include "ui/imagebrute.h"
+#include "ui/images.h"
+
+int main(int argc, char **argv)
+{
+    QGuiApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s output-folder\n", argv[0]);
+        return 2;
+    }
+    const QString dossier = QString::fromLocal8Bit(argv[1]);
+    bool ok = true;
+    for (int echelle = 1; echelle <= 2; ++echelle) {
+        const QString suffixe = echelle == 1 ? QString() : QStringLiteral("@2x");
+        ok = ok && imagebrute::ecrire(dessinerPlateau(echelle), dossier + "/plateau" + suffixe + ".rgb");
+        ok = ok && imagebrute::ecrire(dessinerSplash(echelle), dossier + "/splash" + suffixe + ".rgb");
+    }
+    for (int cote : taillesIcone) {
+        const QImage icone = imageIcone(cote).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        ok = ok && imagebrute::ecrire(icone, QStringLiteral("%1/icone-%2.argb").arg(dossier).arg(cote));
+    }
+    if (!ok) {
+        std::fprintf(stderr, "cannot write into %s\n", argv[1]);
+        return 1;
+    }
+    return 0;
+}
