@@ -9,7 +9,7 @@
 
 TSplash *Splash = nullptr;
 
-TSplash::TSplash(QWidget *parent) : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
+TSplash::TSplash(QWidget *parent) : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("Splash"));
     setWindowTitle(QStringLiteral("Merle Vert"));
