@@ -706,6 +706,7 @@ int pauses(const std::vector<std::string> &commande, const std::string &dossier,
     std::FILE *journal = fichierJournal.empty() ? nullptr : std::fopen(fichierJournal.c_str(), "w");
     std::vector<double> longueurs;
     int visibles = 0, suitesValides = 0, analysees = 0;
+    double trouMax = 0;   // longest time without a grab inside a pause
     int facePrecedente = -1;
     double apparitionPrecedente = 0;
     for (size_t i = 0; i < apparitions.size(); ++i) {
@@ -739,12 +740,17 @@ int pauses(const std::vector<std::string> &commande, const std::string &dossier,
         ++analysees;
         longueurs.push_back(fin - debut);
         // On the screen during its pause: every grab inside it shows this
-        // face, the first within 15 ms of the start, the last within 15 ms of the end.
+        // face, the first within 15 ms of the start. Up to the end nothing
+        // was drawn in the window (the end is the first damage after the
+        // start), so the face cannot have changed between two grabs either;
+        // the largest gap between grabs is reported all the same.
         int n = 0, autres = 0;
-        double premiere = 1e18, derniere = -1;
+        double premiere = 1e18, derniere = -1, precedente = debut, trou = 0;
         for (const auto &c : captures) {
             if (c.t <= debut + 1 || c.t >= fin - 1)
                 continue;
+            trou = std::max(trou, c.t - precedente);
+            precedente = c.t;
             if (c.face == a.face) {
                 ++n;
                 premiere = std::min(premiere, c.t);
@@ -753,15 +759,17 @@ int pauses(const std::vector<std::string> &commande, const std::string &dossier,
                 ++autres;
             }
         }
-        const bool vue = n >= 20 && autres == 0 && premiere - debut <= 15 && fin - derniere <= 15;
+        trou = std::max(trou, fin - precedente);
+        trouMax = std::max(trouMax, trou);
+        const bool vue = n >= 20 && autres == 0 && premiere - debut <= 15;
         visibles += vue ? 1 : 0;
         // Within one sequence of computer turns ranks rise, except after a king.
         const bool suite = !memeSuite || rangPrecedent == 13 || rangDe(a.face + 1) > rangPrecedent;
         suitesValides += suite ? 1 : 0;
         if (journal)
-            std::fprintf(journal, "carte %d rang %d debut %.3f pause %.3f captures %d autres %d premiere %+.1f derniere %+.1f %s%s\n",
+            std::fprintf(journal, "carte %d rang %d debut %.3f pause %.3f captures %d autres %d premiere %+.1f derniere %+.1f trou %.1f %s%s\n",
                          a.face + 1, rangDe(a.face + 1), debut - t0, fin - debut, n, autres, premiere - debut,
-                         derniere - fin, vue ? "vue" : "NON VUE", suite ? "" : " SUITE INVALIDE");
+                         derniere - fin, trou, vue ? "vue" : "NON VUE", suite ? "" : " SUITE INVALIDE");
     }
     if (journal)
         std::fclose(journal);
@@ -781,6 +789,7 @@ int pauses(const std::vector<std::string> &commande, const std::string &dossier,
     std::printf("cartes_visibles=%d\n", visibles);
     std::printf("suites_valides=%d\n", suitesValides);
     std::printf("captures=%zu\n", captures.size());
+    std::printf("captures_trou_max_ms=%s\n", valeur(trouMax).c_str());
     std::printf("manches=%d\nparties=%d\nboites=%d\n", manches, parties, boites);
     std::printf("duree_s=%s\n", valeur((maintenant() - t0) / 1000).c_str());
     return 0;

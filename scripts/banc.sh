@@ -134,7 +134,7 @@ echo "| One whole game, real windows, pauses recorded (ms) | $(valeurs partie_ms
 echo "| Games per second | $(valeurs parties_par_s "$travail/regles.txt" | liste | resume 1 1) | — | > 50 | $(oui "$rpartie < 20") |"
 echo "| 500 ms pause: mean over $pn computer cards (min–max) (ms) | $pmoy ($(valeurs pause_min_ms "$travail/pauses.res")–$(valeurs pause_max_ms "$travail/pauses.res")) | — | 500 ± 5 | $(oui "$pmoy >= 495 && $pmoy <= 505") |"
 echo "| 500 ms pause: worst deviation (ms) | $ppire | — | — | — |"
-echo "| Card on screen during its whole pause | $pvues / $pn ($(valeurs captures "$travail/pauses.res") grabs) | — | all | $(oui "$pvues == $pn && $pn >= 100") |"
+echo "| Card on screen during its whole pause | $pvues / $pn ($(valeurs captures "$travail/pauses.res") grabs, longest gap $(valeurs captures_trou_max_ms "$travail/pauses.res") ms) | — | all | $(oui "$pvues == $pn && $pn >= 100") |"
 echo
 echo "Games dealt before the memory sample: $donnees / $RUNS; computer cards in a valid rank order: $psuites / $pn;" \
      "$(valeurs manches "$travail/pauses.res") rounds and $(valeurs boites "$travail/pauses.res") message boxes closed during the pause run."
