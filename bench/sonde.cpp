@@ -612,11 +612,12 @@ int pauses(const std::vector<std::string> &commande, const std::string &dossier,
         return std::vector<std::string>{"mousemove", std::to_string(px), std::to_string(py), "click", "1"};
     };
     auto cliquerTable = [&](int dx, int dy) { agir(clic(table.x + dx, table.y + dy)); };
-    // Quiet: nothing painted for longer than a pause, nor since the last action.
+    // Quiet: nothing painted for longer than a pause (with room for a loaded
+    // machine), nor since the last action.
     auto attendreCalme = [&]() {
         observer(limite, [&] {
             const double t = maintenant();
-            return t - dernierDommage > 560 && t - actions.back() > 560;
+            return t - dernierDommage > 700 && t - actions.back() > 700;
         });
     };
     auto autreFenetre = [&]() -> const Fenetre * {
@@ -691,12 +692,17 @@ int pauses(const std::vector<std::string> &commande, const std::string &dossier,
         while (k < 12 && !main[k])
             ++k;
         if (k == 12) {
-            arreter(o.pid);
-            echouer("the human's turn with an empty hand");
+            // Every card laid, yet no round over: the deal was missed; deal again.
+            distribuer = true;
+            continue;
         }
-        main[k] = false;
+        const size_t avant = apparitions.size();
         cartesHumaines.push_back(maintenant());
         cliquerTable(mainX(k), mainY);
+        attendreCalme();
+        // A click that the program dropped (it came during the computer
+        // seats' turns on a slow machine) laid nothing: the card is still held.
+        main[k] = apparitions.size() == avant;
     }
     // Let the last pause end.
     observer(maintenant() + 800);
