@@ -13,6 +13,7 @@
 #include "ui/Splash_Unit.h"
 #include "ui/afficheur.h"
 #include "ui/imagecarte.h"
+#include "ui/imagefixe.h"
 #include "ui/images.h"
 #include "ui/style.h"
 

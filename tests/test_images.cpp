@@ -7,6 +7,7 @@
 #include "ui/Unit1.h"
 #include "ui/afficheur.h"
 #include "ui/imagebrute.h"
+#include "ui/imagefixe.h"
 #include "ui/images.h"
 
 namespace {
@@ -55,6 +56,7 @@ private slots:
     void placesDesCagnottes();
     void cartesPeintesSurLePlateau();
     void afficheursDeLaFenetre();
+    void plateauVerrouille();
     void icone();
     void dessinsPrets_data();
     void dessinsPrets();
@@ -267,6 +269,21 @@ void TestImages::afficheursDeLaFenetre()
     QCOMPARE(f->Image14->size(), QSize(largeurPlateau, hauteurPlateau));
     for (int c = 0; c < nbCagnottes; ++c)
         QCOMPARE(f->afficheurCagnotte(c)->geometry().translated(-origine), placeSurPlateau(c).rectAfficheur);
+}
+
+// While a result window is up the table is locked; the board must stay the
+// picture it is, not a washed-out copy.
+void TestImages::plateauVerrouille()
+{
+    Table table;
+    Tprincipale *f = table.fenetre.get();
+    const QImage libre = f->Image14->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage dessin = imagePlateau(f->Image14->devicePixelRatioF()).toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(libre, dessin);
+    f->activerTable(false);
+    QVERIFY(!f->Image14->isEnabled());
+    QCOMPARE(f->Image14->grab().toImage().convertToFormat(QImage::Format_RGB32), libre);
+    f->activerTable(true);
 }
 
 void TestImages::icone()

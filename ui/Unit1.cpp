@@ -14,6 +14,7 @@
 #include "platform/plateforme.h"
 #include "ui/afficheur.h"
 #include "ui/imagecarte.h"
+#include "ui/imagefixe.h"
 #include "ui/images.h"
 #include "ui/style.h"
 
@@ -141,8 +142,7 @@ void Tprincipale::construireComposants()
     Panel1->setLineWidth(1);
     style::colorer(Panel1, style::vert, Qt::white);
 
-    Image14 = new QLabel(Panel1);
-    Image14->setScaledContents(false);
+    Image14 = new ImageFixe(Panel1);
     Bevel3 = new QFrame(Panel1);
     Bevel3->setFrameStyle(QFrame::Box | QFrame::Sunken);
     Bevel3->setAttribute(Qt::WA_TransparentForMouseEvents);

@@ -19,6 +19,7 @@ class QPushButton;
 class QScrollArea;
 class Afficheur;
 class ImageCarte;
+class ImageFixe;
 
 class Tprincipale : public QMainWindow {
     Q_OBJECT
@@ -28,7 +29,7 @@ public:
 
     // --- components -------------------------------------------------------
     QFrame *Panel1;
-    QLabel *Image14;        // the board
+    ImageFixe *Image14;     // the board
     QFrame *Bevel3;
     ImageCarte *Image1, *Image2, *Image3, *Image4, *Image5, *Image6, *Image7, *Image8, *Image9,
         *Image10, *Image11, *Image12;   // the human's hand, slot 0 to 11
