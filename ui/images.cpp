@@ -367,11 +367,15 @@ QPixmap imageIcone(int cote)
 
 QIcon iconeJeu()
 {
-    // The sizes drawn when the program was built, or drawn now if absent.
-    QIcon i;
-    for (int cote : taillesIcone) {
-        const QImage prete = imagebrute::lire(QStringLiteral(":/dessins/icone-%1.argb").arg(cote));
-        i.addPixmap(prete.size() == QSize(cote, cote) ? QPixmap::fromImage(prete) : icone(cote));
-    }
+    // The sizes drawn when the program was built, or drawn now if absent;
+    // unpacked once, since every window of the game carries the icon.
+    static const QIcon i = [] {
+        QIcon icone_;
+        for (int cote : taillesIcone) {
+            const QImage prete = imagebrute::lire(QStringLiteral(":/dessins/icone-%1.argb").arg(cote));
+            icone_.addPixmap(prete.size() == QSize(cote, cote) ? QPixmap::fromImage(prete) : icone(cote));
+        }
+        return icone_;
+    }();
     return i;
 }
