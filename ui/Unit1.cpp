@@ -37,7 +37,9 @@ Afficheur *afficheurSurVert(int chiffres, QWidget *parent)
     auto *a = new Afficheur(chiffres, parent);
     a->setFrameShape(QFrame::NoFrame);
     style::colorer(a, style::vert, Qt::white);
-    a->setAutoFillBackground(false);
+    // Filled with the panel's own green: a new amount repaints the display
+    // alone, not the group box around it.
+    a->setAutoFillBackground(true);
     return a;
 }
 } // namespace
