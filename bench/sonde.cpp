@@ -97,6 +97,7 @@ struct Fenetre {
     std::string titre;
     int largeur = 0, hauteur = 0;
     double carte = 0;   // time of its MapNotify
+    double retrait = 0; // time of its UnmapNotify or DestroyNotify, 0 while mapped
 };
 
 class ClientX {
@@ -255,7 +256,10 @@ void pomper(ClientX &x, Observation &o, double jusqua, const std::function<bool(
                 const xcb_window_t w = type == XCB_UNMAP_NOTIFY
                     ? reinterpret_cast<xcb_unmap_notify_event_t *>(e)->window
                     : reinterpret_cast<xcb_destroy_notify_event_t *>(e)->window;
-                o.suivies.erase(w);
+                if (o.suivies.erase(w))
+                    for (auto &f : o.cartes)
+                        if (f.id == w && f.retrait == 0)
+                            f.retrait = t;
             } else if (type == x.evDamage + XCB_DAMAGE_NOTIFY) {
                 auto *de = reinterpret_cast<xcb_damage_notify_event_t *>(e);
                 o.dommages.push_back({t, de->drawable, de->area.x, de->area.y, de->area.width, de->area.height});
@@ -362,6 +366,24 @@ const Fenetre *trouver(const Observation &o, const std::function<bool(const Fene
 
 bool estSplash(const Fenetre &f) { return f.largeur == 514 && f.hauteur == 250; }
 
+// Waits until the table can be used: its window mapped and the splash, if
+// any was shown, gone (the table may be on screen behind it); returns that
+// moment.
+double attendreTable(ClientX &x, Observation &o, double limite)
+{
+    auto pret = [&]() {
+        const Fenetre *principale = trouver(o, [](const Fenetre &f) { return !estSplash(f) && f.largeur > 300; });
+        const Fenetre *splash = trouver(o, estSplash);
+        return principale && (!splash || splash->retrait > 0);
+    };
+    pomper(x, o, limite, pret);
+    const Fenetre *splash = trouver(o, estSplash);
+    const Fenetre *principale = trouver(o, [](const Fenetre &f) { return !estSplash(f) && f.largeur > 300; });
+    if (!principale)
+        return -1;
+    return std::max(principale->carte, splash ? splash->retrait : 0.0);
+}
+
 // The table's layout seen on the screen: where Panel1 lies. It is found in
 // the pixels, not assumed: below the menu bar (#95FF95) and the window's
 // green (#55AA00), on the column through the middle of the window.
@@ -433,12 +455,13 @@ int demarrage(const std::vector<std::string> &commande, const std::string &dossi
     // CPU spent inside the splash's pause: from 200 ms after the splash is
     // mapped to 1900 ms after, the program should only sleep.
     pomper(x, o, limite, [&] { return !o.cartes.empty(); });
-    if (const Fenetre *splash = trouver(o, estSplash); splash && !principale()) {
+    if (const Fenetre *splash = trouver(o, estSplash)) {
         const double tSplash = splash->carte;
+        const xcb_window_t idSplash = splash->id;
         pomper(x, o, tSplash + 200);
         const double avant = cpuMs(o.pid);
         pomper(x, o, tSplash + 1900);
-        if (!principale())
+        if (o.suivies.count(idSplash))
             std::printf("cpu_pause_ms=%s\n", valeur(cpuMs(o.pid) - avant).c_str());
     }
     pomper(x, o, limite, [&] { return principale() != nullptr; });
@@ -461,8 +484,9 @@ int demarrage(const std::vector<std::string> &commande, const std::string &dossi
     Table table;
     if (donner) {
         // A game dealt: "Nouvelle partie", then "Distribuer", clicked once the
-        // window has settled.
-        pomper(x, o, tPrincipale + 500);
+        // splash has gone and the window has settled.
+        const double tTable = attendreTable(x, o, limite);
+        pomper(x, o, std::max(tTable, tPrincipale) + 500);
         table = localiserTable(x, idPrincipale);
         if (table.trouvee) {
             cliquer(table.x + bouton1X, table.y + bouton1Y);
@@ -545,7 +569,7 @@ int pauses(const std::vector<std::string> &commande, const std::string &dossier,
         echouer("the main window was never mapped");
     }
     const xcb_window_t idPrincipale = principale()->id;
-    pomper(x, o, principale()->carte + 500);
+    pomper(x, o, attendreTable(x, o, t0 + 20000) + 500);
     const Table table = localiserTable(x, idPrincipale);
     if (!table.trouvee) {
         arreter(o.pid);

@@ -87,9 +87,12 @@ resume() {    # median (min–max) of the values on stdin, scaled by $1, $2 deci
     m = NR % 2 ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2
     printf "%." d "f (%." d "f–%." d "f)\n", m, a[1], a[NR] }'
 }
-mediane() { sort -g | awk -v k="$1" '{a[NR]=$1*k} END { if (NR==0) {print 0; exit}; print (NR % 2 ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2) }'; }
-maximum() { sort -g | tail -n 1; }
-oui() { awk "BEGIN { print ($1) ? \"yes\" : \"NO\" }"; }
+mediane() { sort -g | awk -v k="$1" '{a[NR]=$1*k} END { if (NR==0) {print "NA"; exit}; print (NR % 2 ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2) }'; }
+maximum() { sort -g | awk 'END { print NR ? $1 : "NA" }'; }
+oui() {   # "—" when a figure is missing
+  case "$1" in *NA*|*"  "*|"") echo "—"; return ;; esac
+  awk "BEGIN { print ($1) ? \"yes\" : \"NO\" }"
+}
 
 J=("$travail"/jeu.[0-9]*)
 P=("$travail"/plancher.[0-9]*)
