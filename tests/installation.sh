@@ -245,6 +245,9 @@ demarrer() { # LAUNCHER PROGRAM DATA_FOLDER CASE
   fi
   kill -KILL "$pid" 2>/dev/null || true
   wait "$pid" 2>/dev/null || true
+  if grep -qE 'Sanitizer|runtime error' "$travail/sortie-reelle"; then
+    echec "$cas: sanitizer report: $(cat "$travail/sortie-reelle")"
+  fi
   cmp -s "$dossier/merle-vert/mv" <(vierge) || echec "$cas: mv not prepared"
   [ -L "$dossier/merle-vert/regle.htm" ] || echec "$cas: help pages not linked"
 }
