@@ -7,6 +7,7 @@
 #include "ui/Unit1.h"
 #include "ui/afficheur.h"
 #include "ui/imagebrute.h"
+#include "ui/imagecarte.h"
 #include "ui/imagefixe.h"
 #include "ui/images.h"
 
@@ -57,6 +58,7 @@ private slots:
     void cartesPeintesSurLePlateau();
     void afficheursDeLaFenetre();
     void plateauVerrouille();
+    void toileEtFondDuParent();
     void icone();
     void dessinsPrets_data();
     void dessinsPrets();
@@ -284,6 +286,46 @@ void TestImages::plateauVerrouille()
     QVERIFY(!f->Image14->isEnabled());
     QCOMPARE(f->Image14->grab().toImage().convertToFormat(QImage::Format_RGB32), libre);
     f->activerTable(true);
+}
+
+// What shows through a card image: its parent where nothing was drawn, the
+// fill colour in the corners of a card drawn over a fill, and the parent again
+// where the component outgrows its canvas.
+void TestImages::toileEtFondDuParent()
+{
+    QWidget parent;
+    parent.setAutoFillBackground(true);
+    QPalette pal = parent.palette();
+    pal.setColor(QPalette::Window, Qt::red);
+    parent.setPalette(pal);
+    parent.resize(200, 200);
+    ImageCarte *image = new ImageCarte(&parent);
+    image->setGeometry(10, 10, largeurCarte, hauteurCarte);
+    parent.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&parent));
+    auto pixel = [&](int x, int y) {
+        return parent.grab().toImage().pixel(10 + x, 10 + y);
+    };
+    image->effacer();
+    QCOMPARE(pixel(0, 0), qRgb(255, 0, 0));
+    image->dessinerCarte(5);
+    QCOMPARE(pixel(0, 0), qRgb(255, 0, 0));                  // a card's corner
+    image->remplir(QColor(0, 128, 0));
+    QCOMPARE(pixel(0, 0), qRgb(0, 128, 0));
+    image->dessinerCarte(5);
+    QCOMPARE(pixel(0, 0), qRgb(0, 128, 0));                  // the fill, in the corner
+    QCOMPARE(pixel(36, 54), image->grab().toImage().pixel(36, 54));
+    // Only a covered component may tell the window not to paint its parent
+    // under it; the window's repaints trust this.
+    QVERIFY(image->testAttribute(Qt::WA_OpaquePaintEvent));
+    image->resize(largeurCarte + 20, hauteurCarte);
+    QVERIFY(!image->testAttribute(Qt::WA_OpaquePaintEvent));
+    QCOMPARE(pixel(largeurCarte + 10, 50), qRgb(255, 0, 0)); // beyond the canvas
+    QCOMPARE(pixel(0, 0), qRgb(0, 128, 0));
+    image->effacer();
+    QVERIFY(!image->testAttribute(Qt::WA_OpaquePaintEvent));
+    image->dessinerCarte(7);
+    QVERIFY(!image->testAttribute(Qt::WA_OpaquePaintEvent));  // corners of a card alone
 }
 
 void TestImages::icone()

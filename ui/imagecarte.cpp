@@ -66,6 +66,7 @@ void ImageCarte::dessinerCarte(CardNumber n)
         return;
     const QSize taille(qMax(width(), largeurCarte), qMax(height(), hauteurCarte));
     if (toile.isNull() || toile.size() != taille * dpr) {
+        setOpaque(false);   // the corners of the card let the parent show
         QImage neuve(taille * dpr, QImage::Format_ARGB32_Premultiplied);
         neuve.fill(Qt::transparent);
         if (!toile.isNull()) {
@@ -77,6 +78,7 @@ void ImageCarte::dessinerCarte(CardNumber n)
     toile.setDevicePixelRatio(dpr);
     QPainter p(&toile);
     p.drawPixmap(0, 0, face);
+    p.end();
     carteDessinee = n;
     nommer();
     update();
@@ -89,6 +91,10 @@ void ImageCarte::remplir(const QColor &couleur)
     toile = QImage(taille * dpr, QImage::Format_ARGB32_Premultiplied);
     toile.setDevicePixelRatio(dpr);
     toile.fill(couleur);
+    // A canvas filled with an opaque colour covers the whole component, and
+    // cards drawn over it keep it covered: a repaint then leaves the parent
+    // (a group box, costly to paint) alone.
+    setOpaque(couleur.alpha() == 255);
     carteDessinee = 0;
     nommer();
     update();
@@ -97,9 +103,25 @@ void ImageCarte::remplir(const QColor &couleur)
 void ImageCarte::effacer()
 {
     toile = QImage();
+    setOpaque(false);
     carteDessinee = 0;
     nommer();
     update();
+}
+
+void ImageCarte::setOpaque(bool opaque)
+{
+    if (testAttribute(Qt::WA_OpaquePaintEvent) != opaque)
+        setAttribute(Qt::WA_OpaquePaintEvent, opaque);
+}
+
+void ImageCarte::resizeEvent(QResizeEvent *e)
+{
+    QWidget::resizeEvent(e);
+    // A canvas that no longer covers the component lets the parent show.
+    if (toile.isNull() || toile.deviceIndependentSize().width() < width()
+        || toile.deviceIndependentSize().height() < height())
+        setOpaque(false);
 }
 
 bool ImageCarte::estCliquable() const

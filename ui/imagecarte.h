@@ -32,11 +32,14 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent *) override;
+    void resizeEvent(QResizeEvent *e) override;
     void mousePressEvent(QMouseEvent *e) override;
     void mouseReleaseEvent(QMouseEvent *e) override;
 
 private:
     void nommer();             // accessible name and tooltip from the role and the card
+
+    void setOpaque(bool opaque);
 
     QImage toile;              // canvas, in device pixels
     CardNumber carteDessinee = 0;
