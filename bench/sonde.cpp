@@ -586,7 +586,6 @@ int pauses(const std::vector<std::string> &commande, const std::string &dossier,
     };
     std::vector<Capture> captures;
     std::vector<double> actions;      // times of the driver's clicks and keys
-    std::vector<double> cartesHumaines;   // times of the clicks that lay a human card
     double dernierDommage = maintenant();
     size_t dommagesVus = 0;
     int faceCourante = -1;
@@ -595,6 +594,7 @@ int pauses(const std::vector<std::string> &commande, const std::string &dossier,
         int face;
     };
     std::vector<Apparition> apparitions;
+    std::set<size_t> humaines;   // indexes in apparitions of the human's cards
 
     // Pumps events and grabs the play zone every 5 ms until `jusqua`.
     auto observer = [&](double jusqua, const std::function<bool()> &arret = {}) {
@@ -659,11 +659,8 @@ int pauses(const std::vector<std::string> &commande, const std::string &dossier,
     };
     auto cartesOrdinateur = [&]() {
         int n = 0;
-        for (const auto &a : apparitions) {
-            const bool humaine = std::any_of(cartesHumaines.begin(), cartesHumaines.end(),
-                                             [&](double h) { return a.capture > h && a.capture < h + 400; });
-            n += humaine ? 0 : 1;
-        }
+        for (size_t i = 0; i < apparitions.size(); ++i)
+            n += humaines.count(i) ? 0 : 1;
         return n;
     };
 
@@ -721,9 +718,12 @@ int pauses(const std::vector<std::string> &commande, const std::string &dossier,
             continue;
         }
         const size_t avant = apparitions.size();
-        cartesHumaines.push_back(maintenant());
         cliquerTable(mainX(k), mainY);
         attendreCalme();
+        // Whatever the play zone showed since the click is the human's card:
+        // the computer seats play only after a pass or a deal.
+        for (size_t i = avant; i < apparitions.size(); ++i)
+            humaines.insert(i);
         // A click that the program dropped (it came during the computer
         // seats' turns on a slow machine) laid nothing: the card is still held.
         main[k] = apparitions.size() == avant;
@@ -741,8 +741,7 @@ int pauses(const std::vector<std::string> &commande, const std::string &dossier,
     double apparitionPrecedente = 0;
     for (size_t i = 0; i < apparitions.size(); ++i) {
         const Apparition &a = apparitions[i];
-        const bool humaine = std::any_of(cartesHumaines.begin(), cartesHumaines.end(),
-                                         [&](double h) { return a.capture > h && a.capture < h + 400; });
+        const bool humaine = humaines.count(i) > 0;
         // The damage of the play zone that brought the card: the last one before the grab.
         double debut = -1;
         for (const auto &d : o.dommages) {
