@@ -69,7 +69,7 @@ void TestTours::cleanup()
 void TestTours::observerLesPauses()
 {
     d->aChaquePause = [this](int) {
-        VueDePause v{etat.carteJouee, f->Image13->carte(), f->Image13->isVisible(), {}, {}};
+        VueDePause v{etat.carteJouee, f->Image13->carte(), f->Image13->isVisible(), {}, {}, {}};
         std::copy(std::begin(etat.tresor), std::end(etat.tresor), v.tresor);
         std::copy(std::begin(etat.cagnottes), std::end(etat.cagnottes), v.cagnottes);
         for (int s = 0; s < nbSieges; ++s)
