@@ -60,25 +60,8 @@ ImageCarte::ImageCarte(QWidget *parent) : QWidget(parent)
 
 void ImageCarte::dessinerCarte(CardNumber n)
 {
-    const qreal dpr = devicePixelRatioF();
-    const QPixmap face = imageCarte(n, dpr);
-    if (face.isNull())
-        return;
-    const QSize taille(qMax(width(), largeurCarte), qMax(height(), hauteurCarte));
-    if (toile.isNull() || toile.size() != taille * dpr) {
-        setOpaque(false);   // the corners of the card let the parent show
-        QImage neuve(taille * dpr, QImage::Format_ARGB32_Premultiplied);
-        neuve.fill(Qt::transparent);
-        if (!toile.isNull()) {
-            QPainter p(&neuve);
-            p.drawImage(0, 0, toile);
-        }
-        toile = neuve;
-    }
-    toile.setDevicePixelRatio(dpr);
-    QPainter p(&toile);
-    p.drawPixmap(0, 0, face);
-    p.end();
+    if (n < 1 || n > 52)
+        return;   // no such entry in the card list: nothing is drawn
     carteDessinee = n;
     nommer();
     update();
@@ -86,11 +69,8 @@ void ImageCarte::dessinerCarte(CardNumber n)
 
 void ImageCarte::remplir(const QColor &couleur)
 {
-    const qreal dpr = devicePixelRatioF();
-    const QSize taille(qMax(width(), largeurCarte), qMax(height(), hauteurCarte));
-    toile = QImage(taille * dpr, QImage::Format_ARGB32_Premultiplied);
-    toile.setDevicePixelRatio(dpr);
-    toile.fill(couleur);
+    fond = couleur;
+    zoneRemplie = QSize(qMax(width(), largeurCarte), qMax(height(), hauteurCarte));
     // A canvas filled with an opaque colour covers the whole component, and
     // cards drawn over it keep it covered: a repaint then leaves the parent
     // (a group box, costly to paint) alone.
@@ -102,7 +82,7 @@ void ImageCarte::remplir(const QColor &couleur)
 
 void ImageCarte::effacer()
 {
-    toile = QImage();
+    fond = QColor();
     setOpaque(false);
     carteDessinee = 0;
     nommer();
@@ -118,9 +98,8 @@ void ImageCarte::setOpaque(bool opaque)
 void ImageCarte::resizeEvent(QResizeEvent *e)
 {
     QWidget::resizeEvent(e);
-    // A canvas that no longer covers the component lets the parent show.
-    if (toile.isNull() || toile.deviceIndependentSize().width() < width()
-        || toile.deviceIndependentSize().height() < height())
+    // A fill that no longer covers the component lets the parent show.
+    if (!fond.isValid() || zoneRemplie.width() < width() || zoneRemplie.height() < height())
         setOpaque(false);
 }
 
@@ -158,10 +137,13 @@ void ImageCarte::nommer()
 
 void ImageCarte::paintEvent(QPaintEvent *)
 {
-    if (toile.isNull())
+    if (!fond.isValid() && carteDessinee == 0)
         return;
     QPainter p(this);
-    p.drawImage(0, 0, toile);
+    if (fond.isValid())
+        p.fillRect(QRect(QPoint(0, 0), zoneRemplie), fond);
+    if (carteDessinee != 0)
+        p.drawPixmap(0, 0, imageCarte(carteDessinee, devicePixelRatioF()));
 }
 
 void ImageCarte::mousePressEvent(QMouseEvent *e)

@@ -2,12 +2,15 @@
 // An image component with its own drawing canvas: a card is drawn onto the
 // canvas at (0, 0) and stays there until something is drawn over it; only the
 // part that fits the component shows. A transparent image lets its parent
-// show where nothing was drawn.
+// show where nothing was drawn. Every card has the same size and outline, so
+// the canvas is always a fill colour (or none) under the last card drawn (or
+// none): that is all it keeps, and it is painted at the screen's resolution
+// when shown.
 // Its accessible name and tooltip name the card it shows ("Valet de trèfle"),
 // after its role when it has one ("Zone de jeu : Valet de trèfle"); with no
 // card, or hidden, they are the role alone, or empty.
 #include <QColor>
-#include <QImage>
+#include <QSize>
 #include <QWidget>
 #include "game/cartes.h"
 
@@ -41,7 +44,8 @@ private:
 
     void setOpaque(bool opaque);
 
-    QImage toile;              // canvas, in device pixels
+    QColor fond;               // the fill of the canvas; invalid when none
+    QSize zoneRemplie;         // the canvas the fill covered, in logical pixels
     CardNumber carteDessinee = 0;
     bool transparent = false;
     bool appuye = false;

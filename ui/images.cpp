@@ -51,13 +51,15 @@ QPixmap imageCarte(CardNumber n, qreal dpr)
     if (n < 1 || n > 52)
         return QPixmap();
     const int echelle = dpr > 1.0 ? 2 : 1;
-    const QString cle = QStringLiteral("merle-carte-%1-%2").arg(n).arg(echelle);
+    // One cache key per face and scale: a face is looked up at every paint.
+    static QPixmapCache::Key cles[2][52];
+    QPixmapCache::Key &cle = cles[echelle - 1][n - 1];
     QPixmap p;
     if (QPixmapCache::find(cle, &p))
         return p;
     p = QPixmap::fromImage(faceSeule(n, echelle));
     p.setDevicePixelRatio(echelle);
-    QPixmapCache::insert(cle, p);
+    cle = QPixmapCache::insert(p);
     return p;
 }
 
