@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <sstream>
+#include <utility>
 
 namespace banc {
 
@@ -29,7 +30,10 @@ std::optional<long long> ticksCpu(const std::string &stat)
     return utime + stime;
 }
 
-std::optional<long long> champKo(const std::string &texte, const std::string &nom)
+namespace {
+// The number after "nom:" on its line of a /proc file, with the word after it
+// (empty when none); nothing when the line is absent or holds no number.
+std::optional<std::pair<long long, std::string>> champ(const std::string &texte, const std::string &nom)
 {
     std::istringstream flux(texte);
     std::string ligne;
@@ -40,31 +44,28 @@ std::optional<long long> champKo(const std::string &texte, const std::string &no
         std::istringstream valeur(ligne.substr(cle.size()));
         long long v = 0;
         std::string unite;
-        if (!(valeur >> v) || !(valeur >> unite) || unite != "kB")
+        if (!(valeur >> v))
             return std::nullopt;
-        return v;
+        valeur >> unite;
+        return std::make_pair(v, unite);
     }
     return std::nullopt;
 }
 
-namespace {
 std::optional<long long> entier(const std::string &texte, const std::string &nom)
 {
-    std::istringstream flux(texte);
-    std::string ligne;
-    const std::string cle = nom + ":";
-    while (std::getline(flux, ligne)) {
-        if (ligne.compare(0, cle.size(), cle) != 0)
-            continue;
-        std::istringstream valeur(ligne.substr(cle.size()));
-        long long v = 0;
-        if (!(valeur >> v))
-            return std::nullopt;
-        return v;
-    }
-    return std::nullopt;
+    const auto c = champ(texte, nom);
+    return c ? std::optional<long long>(c->first) : std::nullopt;
 }
 } // namespace
+
+std::optional<long long> champKo(const std::string &texte, const std::string &nom)
+{
+    const auto c = champ(texte, nom);
+    if (!c || c->second != "kB")
+        return std::nullopt;
+    return c->first;
+}
 
 std::optional<long long> changementsDeContexte(const std::string &status)
 {

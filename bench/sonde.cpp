@@ -337,15 +337,7 @@ pid_t xdotoolSansAttendre(const std::vector<std::string> &args)
 
 int xdotool(const std::vector<std::string> &args)
 {
-    const pid_t pid = fork();
-    if (pid == 0) {
-        std::vector<char *> argv{const_cast<char *>("xdotool")};
-        for (const auto &a : args)
-            argv.push_back(const_cast<char *>(a.c_str()));
-        argv.push_back(nullptr);
-        execvp("xdotool", argv.data());
-        _exit(127);
-    }
+    const pid_t pid = xdotoolSansAttendre(args);
     int statut = 0;
     waitpid(pid, &statut, 0);
     return WIFEXITED(statut) ? WEXITSTATUS(statut) : -1;
