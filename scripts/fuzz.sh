@@ -25,6 +25,7 @@ trouvailles="$construction/fuzz-trouvailles"
 mkdir -p "$journaux" "$trouvailles"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export ASAN_OPTIONS="detect_leaks=1"
+export LSAN_OPTIONS="suppressions=$racine/fuzz/lsan.supp"
 
 echec=0
 total=0
