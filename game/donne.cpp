@@ -81,15 +81,19 @@ void Tprincipale::Button2Click()
     }
 
     // The lead passes one seat on: after seat 4 (and after a new game) to
-    // the human. Values outside 1..4 only come from a damaged saved game;
-    // they name no seat, so the human leads then too.
+    // the human; a previous leader above 4 keeps the leader as it is. Values
+    // outside 1..4 only come from a damaged saved game: a leader that then
+    // names no seat gives the lead to the human.
     const Seat precedent = etat.premierPrecedent;
-    const Seat joueur = etat.premierJoueur;
-    Seat suivant = 1;
-    if (precedent >= 1 && precedent < 4 && joueur >= 1 && joueur < 4)
-        suivant = joueur + 1;
-    etat.premierJoueur = suivant;
-    etat.premierPrecedent = suivant;
+    std::int64_t suivant = etat.premierJoueur;
+    if (precedent == 4)
+        suivant = 1;
+    else if (precedent < 4)
+        suivant = suivant + 1;
+    if (suivant < 1 || suivant > nbSieges)
+        suivant = 1;
+    etat.premierJoueur = static_cast<Seat>(suivant);
+    etat.premierPrecedent = etat.premierJoueur;
 
     mancheFinie = false;
 

@@ -310,8 +310,10 @@ void TestDonne::meneursHorsPlage_data()
     QTest::newRow("0 et 2") << 0 << 2 << 1;
     QTest::newRow("-7 et 4") << -7 << 4 << 1;
     QTest::newRow("5 et 4") << 5 << 4 << 1;
-    QTest::newRow("3 et 5") << 3 << 5 << 1;
-    QTest::newRow("3 et -7") << 3 << -7 << 1;
+    // A previous leader above 4 keeps the leader; one below 4 passes the lead on.
+    QTest::newRow("3 et 5") << 3 << 5 << 3;
+    QTest::newRow("4 et 9") << 4 << 9 << 4;
+    QTest::newRow("3 et -7") << 3 << -7 << 4;
     QTest::newRow("plus grand entier et 1") << int(INT32_MAX) << 1 << 1;
     // Values in range, even unequal, go on as usual.
     QTest::newRow("2 et 3") << 2 << 3 << 3;
