@@ -1,6 +1,8 @@
 #include "platform/plateforme.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QPointer>
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
@@ -22,11 +24,20 @@ QWidget *parentDesBoites()
 
 // Drops the mouse and keyboard input that piled up while the thread slept:
 // a click made while the computer seats play must not lay a card afterwards.
+// A request to close a window is not lost: it is held, and posted again
+// after the pause, so that it reaches its window once the turns are over
+// (each later pause holds it again).
 class FiltreEntrees : public QObject {
 public:
-    bool eventFilter(QObject *, QEvent *e) override
+    QList<QPointer<QObject>> fermetures;
+
+    bool eventFilter(QObject *objet, QEvent *e) override
     {
         switch (e->type()) {
+        case QEvent::Close:
+            if (!fermetures.contains(objet))
+                fermetures.append(objet);
+            return true;
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonRelease:
         case QEvent::MouseButtonDblClick:
@@ -38,7 +49,6 @@ public:
         case QEvent::TouchBegin:
         case QEvent::TouchUpdate:
         case QEvent::TouchEnd:
-        case QEvent::Close:   // a close request would otherwise ask its question mid-turn
             return true;
         default:
             return false;
@@ -89,13 +99,21 @@ QString PlateformeReelle::choisirFichier(QFileDialog &dialogue)
     return dialogue.selectedFiles().constFirst();
 }
 
-void PlateformeReelle::pause(int ms)
+void pauseSansEntrees(int ms)
 {
     QThread::msleep(static_cast<unsigned long>(ms));
     FiltreEntrees filtre;
     qApp->installEventFilter(&filtre);
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     qApp->removeEventFilter(&filtre);
+    for (const QPointer<QObject> &objet : std::as_const(filtre.fermetures))
+        if (objet)
+            QCoreApplication::postEvent(objet, new QCloseEvent);
+}
+
+void PlateformeReelle::pause(int ms)
+{
+    pauseSansEntrees(ms);
 }
 
 int PlateformeReelle::heureDuJourMs()

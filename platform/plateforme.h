@@ -26,6 +26,11 @@ Plateforme &plateforme();
 // Takes ownership; replaces (and deletes) the previous one.
 void installerPlateforme(Plateforme *p);
 
+// The real pause: sleeps on the UI thread, then handles what arrived
+// meanwhile without the clicks and keys; a request to close a window is
+// handed on once the caller is back in the event loop.
+void pauseSansEntrees(int ms);
+
 // The real platform: Qt message boxes captioned "Merle Vert", the window's
 // own dialogs, a blocking sleep, the system clock, the toolkit's beep.
 class PlateformeReelle : public Plateforme {
