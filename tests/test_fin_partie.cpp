@@ -2,6 +2,7 @@
 // the close that records the best score, and its place on the screen.
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
@@ -45,6 +46,7 @@ private slots:
     void verrouilleLaPrincipale();
     void fermeture_data();
     void fermeture();
+    void nomColleSurUneLigne();
     void echecDEnregistrementGardeLaFenetre();
     void niEntreeNiEchapNeFerment();
     void focusSurLeNom();
@@ -201,6 +203,22 @@ void TestFinPartie::fermeture()
     QVERIFY(principale->Normal1->isEnabled());
     QVERIFY(principaleLibre());
     QTRY_VERIFY(f.isNull());
+}
+
+void TestFinPartie::nomColleSurUneLigne()
+{
+    // Line breaks, NUL and Ctrl-Z pasted into the name become blanks in the
+    // box, and the file gets what the box shows, on one line.
+    QPointer<Tfinpartie> f = new Tfinpartie(principale);
+    f->show();
+    f->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f));
+    QGuiApplication::clipboard()->setText(QStringLiteral("Pa\nul\r\n") + QChar(0) + QChar(26) + QStringLiteral("!"));
+    f->Edit1->selectAll();
+    QTest::keySequence(f->Edit1, QKeySequence::Paste);
+    QCOMPARE(f->Edit1->text(), QStringLiteral("Pa ul    !"));
+    QTest::mouseClick(f->Button1, Qt::LeftButton);
+    QCOMPARE(lireOctets(fichierMv()), QByteArray("Pa ul    !\r\n2400\r\n"));
 }
 
 void TestFinPartie::echecDEnregistrementGardeLaFenetre()

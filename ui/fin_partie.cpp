@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <QValidator>
 #include "ui/Unit1.h"
 #include "ui/style.h"
 
@@ -68,6 +69,22 @@ void guetterLaFin()
     installe = true;
 }
 
+// The name is written as one line of the best-score file: a line break, a
+// NUL or a Ctrl-Z (which ends the file for the reader) would cut it there.
+// Each becomes a blank as it enters the box, typed or pasted, so what the
+// player sees is what is written.
+class NomSurUneLigne : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString &texte, int &) const override
+    {
+        for (QChar &c : texte)
+            if (c == u'\r' || c == u'\n' || c == QChar(0) || c == QChar(26))
+                c = u' ';
+        return Acceptable;
+    }
+};
+
 } // namespace
 
 Tfinpartie::Tfinpartie(QWidget *owner)
@@ -101,6 +118,7 @@ Tfinpartie::Tfinpartie(QWidget *owner)
     pe.setColor(QPalette::Text, style::vert);
     Edit1->setPalette(pe);
     Edit1->setAutoFillBackground(false);
+    Edit1->setValidator(new NomSurUneLigne(Edit1));
 
     Button1 = new QPushButton(QStringLiteral("&OK"), this);
     style::boutonVert(Button1);
