@@ -99,6 +99,7 @@ private slots:
     void afficheurs_data();
     void afficheurs();
     void afficheurSansNom();
+    void boitesDeGroupe();
     void talon();
     void accelerateurs();
     void accelerateursAuClavier();
@@ -327,6 +328,15 @@ void TestAccessibilite::afficheurs()
     // The role is read as text, not as the toolkit's nameless number.
     QAccessibleInterface *i = QAccessible::queryAccessibleInterface(a);
     QCOMPARE(i->role(), QAccessible::StaticText);
+}
+
+void TestAccessibilite::boitesDeGroupe()
+{
+    // Each box reads as its own title, a box inside another one too.
+    for (QGroupBox *g : f->findChildren<QGroupBox *>())
+        QCOMPARE(nom(g), g->title());
+    QCOMPARE(nom(f->GroupBox4), QStringLiteral("KORBANIGUE"));
+    QCOMPARE(nom(f->GroupBox10), QStringLiteral("Orvane BELTRUCQ"));
 }
 
 void TestAccessibilite::afficheurSansNom()

@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QFrame>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -13,6 +14,7 @@
 #include <QScrollArea>
 #include "platform/plateforme.h"
 #include "ui/afficheur.h"
+#include "ui/carteenmain.h"
 #include "ui/imagecarte.h"
 #include "ui/imagefixe.h"
 #include "ui/images.h"
@@ -29,6 +31,9 @@ QGroupBox *boiteGroupe(const QString &titre, QWidget *parent)
     auto *g = new QGroupBox(titre, parent);
     style::colorer(g, style::vert, Qt::white);
     g->setFont(style::police(11));
+    // Named after its own title: left unnamed, a box inside another would be
+    // read under the outer box's title.
+    g->setAccessibleName(titre);
     return g;
 }
 
@@ -108,7 +113,9 @@ QFileDialog &Tprincipale::dialogueOuvrir()
     if (!OpenDialog1) {
         OpenDialog1 = new QFileDialog(this, QStringLiteral("Open"), QString(), QStringLiteral("*.svgMv"));
         OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
-        OpenDialog1->setFileMode(QFileDialog::ExistingFile);
+        // Any typed name goes to the load, which says in the game's own words
+        // when there is no such file.
+        OpenDialog1->setFileMode(QFileDialog::AnyFile);
     }
     return *OpenDialog1;
 }
@@ -131,6 +138,8 @@ void Tprincipale::construireComposants()
 {
     defilement = new QScrollArea(this);
     defilement->setFrameShape(QFrame::NoFrame);
+    // The scroll area is no Tab stop of its own: the arrow keys belong to the hand.
+    defilement->setFocusPolicy(Qt::NoFocus);
     defilement->setWidgetResizable(true);
     defilement->setAutoFillBackground(false);
     defilement->viewport()->setAutoFillBackground(false);
@@ -204,21 +213,30 @@ void Tprincipale::construireComposants()
     Son = new QCheckBox(QStringLiteral("Son"), Panel1);
     style::colorer(Son, style::vert, Qt::white);
     Son->setAutoFillBackground(false);   // a check box fills with its button colour: let the panel show
+    // The tick is drawn in the text colour on the box's base: dark on white,
+    // while the caption stays white.
+    QPalette ps = Son->palette();
+    ps.setColor(QPalette::Text, Qt::black);
+    ps.setColor(QPalette::Base, Qt::white);
+    Son->setPalette(ps);
+    // Weight 40 on the old 0..99 scale is 360 on today's 1..1000, between
+    // light and normal: the installed weight nearest to it (DejaVu Sans has
+    // ExtraLight and Book, and the font matcher alone may pick either).
     QFont fs = style::police(12);
-    fs.setWeight(QFont::Light);
+    fs.setWeight(style::poidsInstalle(fs.family(), 360));
     Son->setFont(fs);
     Son->setChecked(true);
 
     // The hand, created last so that each image lies over the one to its
     // left and Image12 is on top.
-    ImageCarte **main[tailleMain] = {&Image1, &Image2, &Image3, &Image4, &Image5, &Image6,
-                                     &Image7, &Image8, &Image9, &Image10, &Image11, &Image12};
-    for (ImageCarte **image : main) {
-        *image = new ImageCarte(Panel1);
-        (*image)->setTransparent(true);
-        (*image)->setObjectName(QStringLiteral("Image%1").arg(image - &Image1 + 1));
-        (*image)->hide();
-        connect(*image, &ImageCarte::clicked, this, [this, im = *image] { Image1Click(im); });
+    const QList<CarteEnMain *> main = CarteEnMain::creerMain(tailleMain, Panel1);
+    ImageCarte **images[tailleMain] = {&Image1, &Image2, &Image3, &Image4, &Image5, &Image6,
+                                       &Image7, &Image8, &Image9, &Image10, &Image11, &Image12};
+    for (int k = 0; k < tailleMain; ++k) {
+        ImageCarte *image = *images[k] = main[k];
+        image->setObjectName(QStringLiteral("Image%1").arg(k + 1));
+        image->hide();
+        connect(image, &ImageCarte::clicked, this, [this, image] { Image1Click(image); });
     }
 
     connect(Button1, &QPushButton::clicked, this, &Tprincipale::Button1Click);
@@ -232,9 +250,16 @@ void Tprincipale::construireComposants()
     for (QWidget *w : {static_cast<QWidget *>(GroupBox1), static_cast<QWidget *>(GroupBox6),
                        static_cast<QWidget *>(GroupBox11)})
         w->setFocusPolicy(Qt::NoFocus);
-    QWidget *ordre[] = {Button1, Button3, Button6, Button7, Button2, Button4, Button5, Son};
+    // The hand is the last Tab stop, after "Son".
+    QWidget *ordre[] = {Button1, Button3, Button6, Button7, Button2, Button4, Button5, Son,
+                        Image1,  Image2,  Image3,  Image4,  Image5,  Image6,  Image7,  Image8,
+                        Image9,  Image10, Image11, Image12};
     for (size_t i = 1; i < std::size(ordre); ++i)
         setTabOrder(ordre[i - 1], ordre[i]);
+    // Enter presses the focused push button, as in a dialog; from anywhere
+    // else it passes (keyPressEvent).
+    for (QPushButton *b : {Button1, Button2, Button3, Button5, Button6, Button7})
+        b->setAutoDefault(true);
 
     Button2->setEnabled(false);
     Button4->setEnabled(false);
@@ -377,6 +402,20 @@ void Tprincipale::closeEvent(QCloseEvent *e)
         e->accept();
     else
         e->ignore();
+}
+
+void Tprincipale::keyPressEvent(QKeyEvent *e)
+{
+    // Button4 is the window's default button: Return and Enter pass from
+    // wherever they were not taken (a focused push button or an open menu
+    // takes them first). A disabled pass button does nothing.
+    const bool entree = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+    if (entree && !(e->modifiers() & ~Qt::KeypadModifier)) {
+        if (Button4->isEnabled() && Button4->isVisible())
+            Button4->click();
+        return;
+    }
+    QMainWindow::keyPressEvent(e);
 }
 
 void Tprincipale::Quitter1Click()

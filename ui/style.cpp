@@ -20,6 +20,19 @@ QFont police(int hauteurPx, bool italique)
     return f;
 }
 
+QFont::Weight poidsInstalle(const QString &famille, int poids)
+{
+    int proche = -1;
+    for (const QString &style : QFontDatabase::styles(famille)) {
+        if (QFontDatabase::italic(famille, style))
+            continue;
+        const int w = QFontDatabase::weight(famille, style);
+        if (w > 0 && (proche < 0 || qAbs(w - poids) < qAbs(proche - poids)))
+            proche = w;
+    }
+    return QFont::Weight(proche < 0 ? poids : proche);
+}
+
 void colorer(QWidget *w, const QColor &fond, const QColor &texte)
 {
     QPalette pal = w->palette();

@@ -19,6 +19,10 @@ inline const QColor marine{0, 0, 128};            // navy
 // The interface font ("MS Sans Serif" where it exists) at a pixel height.
 QFont police(int hauteurPx, bool italique = false);
 
+// The weight of the family's installed upright styles nearest to poids
+// (1..1000); poids itself when the family lists none.
+QFont::Weight poidsInstalle(const QString &famille, int poids);
+
 // Background and text colour of a widget, children included.
 void colorer(QWidget *w, const QColor &fond, const QColor &texte);
 

@@ -40,6 +40,8 @@ QString DoublePlateforme::choisirFichier(QFileDialog &dialogue)
 {
     titresDialogues.append(dialogue.windowTitle());
     filtresDialogues.append(dialogue.nameFilters().join(QStringLiteral(";;")));
+    if (dialoguesReels)
+        return PlateformeReelle().choisirFichier(dialogue);
     if (fichiers.isEmpty()) {
         ++questionsSansReponse;
         return QString();

@@ -23,6 +23,7 @@ public:
     QQueue<QString> fichiers;
     int heure = 12 * 3600 * 1000;   // fixed time of day, ms since midnight UTC
     QString repertoire;             // working directory reported; empty = the real one
+    bool dialoguesReels = false;    // file dialogs run for real (the test types into them)
 
     QList<Boite> boites;
     QList<int> pauses;

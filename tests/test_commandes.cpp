@@ -1,0 +1,308 @@
+// The table as a player drives it with real keys, clicks and dialogs: Enter
+// passes, the hand played from the keyboard, the Tab order, the "Son" box,
+// names typed in the file dialogs, a close request while the seats play.
+#include <QtTest>
+#include <QAccessible>
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QFontDatabase>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include "aide_tours.h"
+#include "platform/plateforme.h"
+
+namespace {
+
+// Presses a key where the focus is, as the keyboard does.
+void touche(int cle, Qt::KeyboardModifiers modificateurs = Qt::NoModifier)
+{
+    QWidget *cible = QApplication::focusWidget();
+    QVERIFY(cible);
+    QTest::keyClick(cible, Qt::Key(cle), modificateurs);
+}
+
+// Dark pixels of a widget as it paints itself.
+int pixelsSombres(QWidget *w)
+{
+    const QImage image = w->grab().toImage();
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += qGray(image.pixel(x, y)) < 80;
+    return n;
+}
+
+} // namespace
+
+class TestCommandes : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void entreePasse_data();
+    void entreePasse();
+    void mainAuClavier();
+    void ordreDeTabulation();
+    void caseSonLisible();
+    void nomTapeDansLesDialogues_data();
+    void nomTapeDansLesDialogues();
+    void fermetureDemandeePendantLesTours();
+
+private:
+    // The human leads a deal with 2 and 3 of clubs, 3 and 4 of diamonds,
+    // 5 of spades, three 8s and four 9s; if the human passes after the 2,
+    // the seats lay the 3 and 4 of spades, the 5 and the 6 of hearts.
+    void preparer();
+
+    std::unique_ptr<Table> table;
+    Tprincipale *f = nullptr;
+    DoublePlateforme *d = nullptr;
+};
+
+void TestCommandes::init()
+{
+    table = std::make_unique<Table>();
+    f = table->fenetre.get();
+    d = table->plateforme;
+    f->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f));
+}
+
+void TestCommandes::cleanup()
+{
+    table.reset();
+}
+
+void TestCommandes::preparer()
+{
+    preparerDonne(*f, {{2, 3, 16, 17, 44, 8, 34, 47, 9, 22, 35, 48}, {42, 43, 13}, {31, 26}, {32, 52}},
+                  {1, 14, 27, 40});
+    d->oublier();
+}
+
+void TestCommandes::entreePasse_data()
+{
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<int>("cle");
+    QTest::addColumn<bool>("carteLaissee");
+    QTest::addColumn<bool>("passe");
+    QTest::newRow("Son, Entrée") << "Son" << int(Qt::Key_Return) << true << true;
+    QTest::newRow("carte de la main, Entrée du pavé") << "main" << int(Qt::Key_Enter) << true << true;
+    QTest::newRow("passe désactivée") << "Son" << int(Qt::Key_Return) << false << false;
+    // A focused push button takes the key for itself.
+    QTest::newRow("Nouvelle partie, Entrée") << "Button1" << int(Qt::Key_Return) << true << false;
+}
+
+void TestCommandes::entreePasse()
+{
+    QFETCH(QString, focus);
+    QFETCH(int, cle);
+    QFETCH(bool, carteLaissee);
+    QFETCH(bool, passe);
+    preparer();
+    if (carteLaissee)
+        QTest::mouseClick(f->Image1, Qt::LeftButton);   // the 2 of clubs: "Sans 3"
+    QCOMPARE(f->Button4->isEnabled(), carteLaissee);
+    QVERIFY(f->Button4->isDefault());
+    QSignalSpy passes(f->Button4, &QPushButton::clicked);
+    QSignalSpy nouvelles(f->Button1, &QPushButton::clicked);
+    if (focus == QLatin1String("main")) {
+        f->Son->setFocus();
+        touche(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), f->Image2);
+    } else {
+        (focus == QLatin1String("Son") ? static_cast<QWidget *>(f->Son) : f->Button1)->setFocus();
+    }
+    touche(cle, cle == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+    QCOMPARE(passes.count(), passe ? 1 : 0);
+    QCOMPARE(nouvelles.count(), focus == QLatin1String("Button1") ? 1 : 0);
+    if (passe) {
+        // The seats played their turns: 3 and 4 of spades, 5 and 6 of hearts.
+        QCOMPARE(d->pauses.size(), 4);
+        QCOMPARE(etat.carteJouee, 32);
+    } else {
+        QVERIFY(d->pauses.isEmpty());
+    }
+}
+
+void TestCommandes::mainAuClavier()
+{
+    preparer();
+    const auto focus = [] { return QApplication::focusWidget(); };
+    // What a screen reader asks the window for: its focused object's name.
+    const auto entendu = [this] {
+        QAccessibleInterface *i = QAccessible::queryAccessibleInterface(f)->focusChild();
+        return i && i->state().focused ? i->text(QAccessible::Name) : QStringLiteral("<rien>");
+    };
+
+    f->Son->setFocus();
+    touche(Qt::Key_Tab);
+    QCOMPARE(focus(), f->Image1);
+    QCOMPARE(entendu(), QStringLiteral("2 de trèfle"));
+    touche(Qt::Key_Right);
+    QCOMPARE(focus(), f->Image2);
+    touche(Qt::Key_End);
+    QCOMPARE(focus(), f->Image12);
+    QCOMPARE(entendu(), QStringLiteral("9 de pique"));
+    touche(Qt::Key_Right);   // the last card: the focus stays
+    QCOMPARE(focus(), f->Image12);
+    touche(Qt::Key_Home);
+    QCOMPARE(focus(), f->Image1);
+    // The focused card shows a frame: it paints differently with the focus.
+    touche(Qt::Key_Right);
+    const QImage avecFocus = f->Image2->grab().toImage();
+    touche(Qt::Key_Left);
+    QVERIFY(avecFocus != f->Image2->grab().toImage());
+
+    // Space lays the focused card, as a click does; the focus moves on.
+    touche(Qt::Key_Space);
+    QVERIFY(f->Image1->isHidden());
+    QCOMPARE(f->Image13->carte(), 2);
+    QCOMPARE(etat.cartesRestantes[0], 11);
+    QCOMPARE(focus(), f->Image2);
+    QCOMPARE(entendu(), QStringLiteral("3 de trèfle"));
+    // A card that does not follow is refused, and stays.
+    touche(Qt::Key_Right);
+    touche(Qt::Key_Right);
+    QCOMPARE(focus(), f->Image4);
+    touche(Qt::Key_Space);
+    QCOMPARE(d->textes(), QStringList{QStringLiteral("La carte n'est pas valide")});
+    QVERIFY(!f->Image4->isHidden());
+    // The 3 of diamonds, then the focus skips the laid card going left.
+    touche(Qt::Key_Left);
+    touche(Qt::Key_Space);
+    QCOMPARE(f->Image13->carte(), 16);
+    QCOMPARE(focus(), f->Image4);
+    touche(Qt::Key_Left);
+    touche(Qt::Key_Left);
+    QCOMPARE(focus(), f->Image2);
+
+    // The hand is one Tab stop: Tab leaves it, Shift+Tab goes back to "Son".
+    touche(Qt::Key_Tab);
+    QCOMPARE(focus(), f->Button1);
+    touche(Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(focus(), f->Image2);
+    touche(Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(focus(), f->Son);
+}
+
+void TestCommandes::ordreDeTabulation()
+{
+    // Nothing invisible takes a stop: before a deal, "Son" leads back to the first button.
+    const auto parcours = [](int pas) {
+        QList<QWidget *> vus;
+        for (int i = 0; i < pas; ++i) {
+            touche(Qt::Key_Tab);
+            vus << QApplication::focusWidget();
+        }
+        return vus;
+    };
+    f->Button1->setFocus();
+    QCOMPARE(parcours(4), (QList<QWidget *>{f->Button3, f->Button7, f->Son, f->Button1}));
+    preparer();
+    f->Son->setFocus();
+    QCOMPARE(parcours(2), (QList<QWidget *>{f->Image1, f->Button1}));
+}
+
+void TestCommandes::caseSonLisible()
+{
+    // The tick shows plainly on the box, the caption stays white.
+    f->Son->setChecked(false);
+    const int sansCoche = pixelsSombres(f->Son);
+    f->Son->setChecked(true);
+    QVERIFY2(pixelsSombres(f->Son) >= sansCoche + 10,
+             qPrintable(QStringLiteral("%1 -> %2").arg(sansCoche).arg(pixelsSombres(f->Son))));
+    QCOMPARE(f->Son->palette().color(QPalette::WindowText), QColor(Qt::white));
+    // The weight is the installed one nearest to 40 on the old scale (360).
+    const QFontInfo info(f->Son->font());
+    int proche = -1;
+    for (const QString &style : QFontDatabase::styles(info.family())) {
+        const int w = QFontDatabase::weight(info.family(), style);
+        if (!QFontDatabase::italic(info.family(), style) && (proche < 0 || qAbs(w - 360) < qAbs(proche - 360)))
+            proche = w;
+    }
+    QCOMPARE(info.weight(), proche);
+}
+
+void TestCommandes::nomTapeDansLesDialogues_data()
+{
+    QTest::addColumn<bool>("ouvrir");
+    QTest::addColumn<QString>("nom");
+    QTest::newRow("ouvrir, fichier absent") << true << "absent.svgMv";
+    QTest::newRow("ouvrir, dossier absent") << true << "dossier/absent.svgMv";
+    QTest::newRow("sauver, dossier absent") << false << "dossier/partie";
+}
+
+void TestCommandes::nomTapeDansLesDialogues()
+{
+    // The name goes from the real dialog to the game, which answers in its
+    // own words; any box of Qt's own is closed and reported.
+    QFETCH(bool, ouvrir);
+    QFETCH(QString, nom);
+    d->oublier();
+    d->dialoguesReels = true;
+    f->nouvellePartie();
+    f->Difficile1->setEnabled(false);
+    f->Normal1->setEnabled(false);
+    QString boiteDeQt;
+    bool tape = false;
+    QTimer veille;
+    connect(&veille, &QTimer::timeout, this, [&] {
+        if (auto *boite = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            boiteDeQt = boite->windowTitle() + QStringLiteral(": ") + boite->text();
+            boite->reject();
+            return;
+        }
+        auto *dialogue = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dialogue)
+            return;
+        if (tape) {   // still open after the name was given
+            dialogue->reject();
+            return;
+        }
+        auto *saisie = dialogue->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        QVERIFY(saisie);
+        QTest::keyClicks(saisie, nom);
+        QTest::keyClick(saisie, Qt::Key_Return);
+        tape = true;
+    });
+    veille.start(20);
+    ouvrir ? f->Button3Click() : f->Button6Click();
+    veille.stop();
+    QVERIFY(tape);
+    QCOMPARE(boiteDeQt, QString());
+    QCOMPARE(d->boites, (QList<Boite>{{Boite::Erreur, QStringLiteral("Fichier introuvable.")}}));
+    if (ouvrir)
+        QVERIFY(f->Difficile1->isEnabled() && f->Normal1->isEnabled());
+}
+
+void TestCommandes::fermetureDemandeePendantLesTours()
+{
+    // A close request made while the seats play waits for the end of their
+    // turns, then asks the question once.
+    preparer();
+    QTest::mouseClick(f->Image1, Qt::LeftButton);
+    int questionsPendant = 0;
+    d->aChaquePause = [&](int) {
+        if (d->pauses.size() == 1)
+            QCoreApplication::postEvent(f->windowHandle(), new QCloseEvent);
+        pauseSansEntrees(0);
+        questionsPendant += int(d->boites.size());
+    };
+    d->reponses.enqueue(false);
+    QTest::mouseClick(f->Button4, Qt::LeftButton);
+    QCOMPARE(d->pauses.size(), 4);
+    QCOMPARE(questionsPendant, 0);
+    QTRY_COMPARE(d->boites.size(), 1);
+    QCOMPARE(d->boites.first(), (Boite{Boite::Confirmation, QStringLiteral("Voulez-vous vraiement quitter ?")}));
+    QTest::qWait(50);
+    QCOMPARE(d->boites.size(), 1);
+    QVERIFY(f->isVisible());
+    d->reponses.enqueue(true);
+    QVERIFY(f->close());
+    QCOMPARE(d->terminaisons, 1);
+}
+
+QTEST_MAIN(TestCommandes)
+#include "test_commandes.moc"
