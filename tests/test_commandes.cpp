@@ -247,29 +247,29 @@ void TestCommandes::nomTapeDansLesDialogues()
     f->Normal1->setEnabled(false);
     QString boiteDeQt;
     bool tape = false;
-    QTimer veille;
+    // One timer types the name; another closes whatever stays open after it.
+    QTimer saisie, veille;
+    connect(&saisie, &QTimer::timeout, this, [&] {
+        auto *dialogue = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (tape || !dialogue)
+            return;
+        tape = true;
+        auto *ligne = dialogue->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        QVERIFY(ligne);
+        QTest::keyClicks(ligne, nom);
+        QTest::keyClick(ligne, Qt::Key_Return);
+    });
     connect(&veille, &QTimer::timeout, this, [&] {
         if (auto *boite = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
             boiteDeQt = boite->windowTitle() + QStringLiteral(": ") + boite->text();
             boite->reject();
-            return;
-        }
-        auto *dialogue = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-        if (!dialogue)
-            return;
-        if (tape) {   // still open after the name was given
+        } else if (auto *dialogue = qobject_cast<QFileDialog *>(QApplication::activeModalWidget()); dialogue && tape) {
             dialogue->reject();
-            return;
         }
-        auto *saisie = dialogue->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
-        QVERIFY(saisie);
-        QTest::keyClicks(saisie, nom);
-        QTest::keyClick(saisie, Qt::Key_Return);
-        tape = true;
     });
-    veille.start(20);
+    saisie.start(10);
+    veille.start(50);
     ouvrir ? f->Button3Click() : f->Button6Click();
-    veille.stop();
     QVERIFY(tape);
     QCOMPARE(boiteDeQt, QString());
     QCOMPARE(d->boites, (QList<Boite>{{Boite::Erreur, QStringLiteral("Fichier introuvable.")}}));
