@@ -159,6 +159,6 @@ void CarteEnMain::paintEvent(QPaintEvent *e)
     const QRectF bord(0, 0, largeurVisible(), height());
     const QColor sombre(20, 20, 20);
     anneau(bord, 1, sombre);
-    anneau(bord.adjusted(1, 1, -1, -1), 3, QColor(255, 200, 0));
-    anneau(bord.adjusted(4, 4, -4, -4), 1, sombre);
+    anneau(bord.adjusted(1, 1, -1, -1), 2, QColor(255, 200, 0));
+    anneau(bord.adjusted(3, 3, -3, -3), 1, sombre);
 }
