@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include "aide_tours.h"
 #include "platform/plateforme.h"
+#include "ui/jg.h"
 
 namespace {
 
@@ -44,6 +45,7 @@ private slots:
     void entreePasse();
     void mainAuClavier();
     void ordreDeTabulation();
+    void mancheAuClavier();
     void caseSonLisible();
     void nomTapeDansLesDialogues_data();
     void nomTapeDansLesDialogues();
@@ -203,6 +205,28 @@ void TestCommandes::ordreDeTabulation()
     preparer();
     f->Son->setFocus();
     QCOMPARE(parcours(2), (QList<QWidget *>{f->Image1, f->Button1}));
+}
+
+void TestCommandes::mancheAuClavier()
+{
+    // From the last card to the next deal with the keyboard alone: Space
+    // lays it, Enter closes the end-of-round window, Enter deals again.
+    preparerDonne(*f, {{2}, {42, 43, 13}, {31, 26}, {32, 52}}, {1, 14, 27, 40});
+    f->Son->setFocus();
+    touche(Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), f->Image12);
+    touche(Qt::Key_Space);
+    QVERIFY(mancheFinie);
+    QVERIFY(finmanche);
+    QTRY_COMPARE(QApplication::activeWindow(), finmanche.data());
+    touche(Qt::Key_Return);
+    QTRY_VERIFY(finmanche.isNull());
+    f->activateWindow();   // as the window manager does once the window closed
+    QVERIFY(QTest::qWaitForWindowActive(f));
+    QCOMPARE(QApplication::focusWidget(), f->Button2);
+    touche(Qt::Key_Return);
+    QCOMPARE(etat.cartesRestantes[0], 12);
+    QVERIFY(!f->Image1->isHidden());
 }
 
 void TestCommandes::caseSonLisible()

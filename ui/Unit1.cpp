@@ -460,6 +460,12 @@ void Tprincipale::activerTable(bool actif)
     // The menu bar shows the state of the menu's own action.
     Fichier->setEnabled(actif);
     Fichier->menuAction()->setEnabled(actif);
+    // The lock took the focus away: give it to the next step of the game,
+    // "Distribuer" when it can be pressed, otherwise "Nouvelle partie", so
+    // that a player at the keyboard goes on with Enter.
+    const QWidget *focus = focusWidget();
+    if (actif && (!focus || !focus->isEnabled() || !focus->isVisibleTo(this)))
+        (Button2->isEnabled() ? Button2 : Button1)->setFocus(Qt::OtherFocusReason);
 }
 
 void Tprincipale::effacerZoneDeJeu()
