@@ -34,6 +34,7 @@ if ! (cd "$copie" && dpkg-buildpackage -us -uc -b -j"$(nproc)") >"$journal" 2>&1
   exit 1
 fi
 paquet=$(ls "$dossier"/merle-vert_"$version"_*.deb)
-# Errors fail; each warning left is explained in README.md.
-lintian --fail-on error "$paquet" "$dossier"/merle-vert_"$version"_*.changes | tee "$dossier/lintian.txt"
+# Errors and warnings fail; the informational tags left are explained in
+# README.md.
+lintian --fail-on error,warning "$paquet" "$dossier"/merle-vert_"$version"_*.changes | tee "$dossier/lintian.txt"
 echo "$paquet"

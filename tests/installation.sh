@@ -4,8 +4,8 @@
 #   installation.sh BUILD_DIR SOURCE_DIR --paquet   the Debian package
 # - the tree: cmake --install into a temporary DESTDIR; or the package built
 #   by scripts/paquet.sh (dpkg-buildpackage with debian/, Unix Makefiles, in
-#   parallel; lintian without error), unpacked, with the same files as
-#   cmake --install, its dependencies and no maintainer script;
+#   parallel; lintian without error or warning), unpacked, with the same
+#   files as cmake --install, its dependencies and no maintainer script;
 # - desktop-file-validate prints nothing, appstreamcli reports no error or
 #   warning (with and without screenshots);
 # - every file the desktop entry, the metainfo, the launcher and the help
@@ -66,7 +66,7 @@ if [ "$paquet_debian" = yes ]; then
     echo "FAIL: the package was not built (log: $dossier_paquet/construction.log)"
     exit 1
   fi
-  ok "package built, lintian reports no error: ${deb##*/}"
+  ok "package built, lintian reports no error or warning: ${deb##*/}"
   # Debian builds with CMake's default generator, in parallel where it can.
   cache=$(ls "$dossier_paquet"/merle-vert-*/obj-*/CMakeCache.txt)
   grep -qx 'CMAKE_GENERATOR:INTERNAL=Unix Makefiles' "$cache" || echec "package not built with Unix Makefiles"
