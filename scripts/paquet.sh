@@ -8,7 +8,7 @@
 #   bash scripts/paquet.sh [FOLDER]
 set -euo pipefail
 racine="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-MERLE_PAQUETS_TEST="debhelper dpkg-dev lintian"
+MERLE_PAQUETS_TEST="build-essential debhelper dpkg-dev lintian"
 . "$racine/scripts/paquets.sh"
 
 dossier=$(readlink -m "${1:-$racine/build-paquet}")
