@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
 # The installed game, checked from a staged install:
-#   installation.sh BUILD_DIR SOURCE_DIR
-# - cmake --install into a temporary DESTDIR;
+#   installation.sh BUILD_DIR SOURCE_DIR            the tree of cmake --install
+#   installation.sh BUILD_DIR SOURCE_DIR --paquet   the Debian package
+# - the tree: cmake --install into a temporary DESTDIR; or the package built
+#   by scripts/paquet.sh (dpkg-buildpackage with debian/, Unix Makefiles, in
+#   parallel; lintian without error or warning), unpacked, with the same
+#   files as cmake --install, its dependencies and no maintainer script;
 # - desktop-file-validate prints nothing, appstreamcli reports no error or
 #   warning (with and without screenshots);
 # - every file the desktop entry, the metainfo, the launcher and the help
@@ -9,18 +13,23 @@
 # - the staged launcher, with fresh data folders: the folder, the links to
 #   the help pages, the bytes of "mv", an existing "mv" kept, the best score
 #   of the older "MerleVert" folder carried over, stale links removed;
-# - the real program started by the staged launcher and by the build-tree
-#   launcher runs in the data folder.
-# Exit 77 (skipped) only when the validators are not installed.
+# - the real program started by the staged launcher (and by the build-tree
+#   launcher, for cmake --install) runs in the data folder.
+# Exit 77 (skipped) only when the validators or the packaging tools are not
+# installed.
 set -euo pipefail
 
 construction=$(readlink -f "$1")
 sources=$(readlink -f "$2")
+paquet_debian=no
+[ "${3:-}" = "--paquet" ] && paquet_debian=yes
 id=io.github.merlevert.MerleVert
 
-for outil in desktop-file-validate appstreamcli; do
+outils="desktop-file-validate appstreamcli"
+[ "$paquet_debian" = yes ] && outils="$outils dpkg-buildpackage dh lintian"
+for outil in $outils; do
   if ! command -v "$outil" >/dev/null; then
-    echo "SKIP: $outil absent (paquets desktop-file-utils et appstream)"
+    echo "SKIP: $outil absent (paquets desktop-file-utils, appstream, dpkg-dev, debhelper, lintian)"
     exit 77
   fi
 done
@@ -37,19 +46,69 @@ echecs=0
 echec() { echo "FAIL: $*"; echecs=$((echecs + 1)); }
 ok() { echo "PASS: $*"; }
 
+# Files of an installed tree under usr/, one a line, in a form both trees
+# share: the program's folder without the multiarch part, the launcher in
+# bin/, the manual page uncompressed, the licence files left out.
+fichiers_installes() {
+  (cd "$1" && find . -type f -o -type l) | sed -e 's|^\./||' \
+    -e 's|^lib/[^/]*-linux-gnu/|lib/|' -e 's|^games/|bin/|' -e 's|\.6\.gz$|.6|' \
+    | grep -v '^share/doc/' | sort
+}
+
 # --- Staged install --------------------------------------------------------
 scene=$travail/scene
 DESTDIR=$scene cmake --install "$construction" --prefix /usr >"$travail/install.log"
-racine=$scene/usr
+if [ "$paquet_debian" = yes ]; then
+  # The package, built from a copy of the sources in the build folder (its
+  # log and lintian's report stay there).
+  dossier_paquet=$construction/paquet-test
+  if ! deb=$(bash "$sources/scripts/paquet.sh" "$dossier_paquet" | tail -n 1) || [ ! -f "$deb" ]; then
+    echo "FAIL: the package was not built (log: $dossier_paquet/construction.log)"
+    exit 1
+  fi
+  ok "package built, lintian reports no error or warning: ${deb##*/}"
+  # Debian builds with CMake's default generator, in parallel where it can.
+  cache=$(ls "$dossier_paquet"/merle-vert-*/obj-*/CMakeCache.txt)
+  grep -qx 'CMAKE_GENERATOR:INTERNAL=Unix Makefiles' "$cache" || echec "package not built with Unix Makefiles"
+  if [ "$(nproc)" -gt 1 ] && ! grep -qE '^\s*(cd [^&]*&& )?make -j[0-9]' "$dossier_paquet/construction.log"; then
+    echec "package not built in parallel"
+  fi
+  fichiers_installes "$scene/usr" >"$travail/cmake.txt"
+  deballe=$travail/paquet
+  dpkg-deb -x "$deb" "$deballe"
+  fichiers_installes "$deballe/usr" >"$travail/paquet.txt"
+  if diff -u "$travail/cmake.txt" "$travail/paquet.txt" >"$travail/diff.txt"; then
+    ok "the package installs the files of cmake --install ($(wc -l <"$travail/paquet.txt"))"
+  else
+    echec "the package and cmake --install differ: $(cat "$travail/diff.txt")"
+  fi
+  [ -f "$deballe/usr/share/doc/merle-vert/copyright" ] || echec "no copyright file in the package"
+  [ -x "$deballe/usr/games/merle-vert" ] || echec "launcher not in /usr/games"
+  dependances=$(dpkg-deb -f "$deb" Depends)
+  for d in libqt6widgets6 libqt6gui6 libqt6core6 fonts-dejavu-core; do
+    grep -qw "$d" <<<"$dependances" || echec "package does not depend on $d: $dependances"
+  done
+  # apt-get remove leaves nothing: every file is dpkg's, and no script of
+  # the package makes another one.
+  scripts=$(dpkg-deb --ctrl-tarfile "$deb" | tar -t | grep -vE '^\./$|^\./(control|md5sums)$' || true)
+  [ -z "$scripts" ] || echec "maintainer files in the package: $scripts"
+  racine=$deballe/usr
+else
+  racine=$scene/usr
+fi
 lanceur=$racine/bin/merle-vert
+[ -e "$lanceur" ] || lanceur=$racine/games/merle-vert
 bureau=$racine/share/applications/$id.desktop
 metainfo=$racine/share/metainfo/$id.metainfo.xml
 aide=$racine/share/merle-vert/aide
+programme=$(ls "$racine"/lib/merle-vert/MerleVert "$racine"/lib/*/merle-vert/MerleVert 2>/dev/null | head -n 1 || true)
 
-for f in "$lanceur" "$bureau" "$metainfo"; do
+for f in "$lanceur" "$bureau" "$metainfo" "$programme"; do
   [ -f "$f" ] || { echo "FAIL: absent de l'installation : $f"; exit 1; }
 done
 [ -x "$lanceur" ] || echec "launcher not executable"
+[ -f "$racine/share/man/man6/merle-vert.6" ] || [ -f "$racine/share/man/man6/merle-vert.6.gz" ] \
+  || echec "manual page not installed"
 
 # --- Validators ------------------------------------------------------------
 sortie=$(desktop-file-validate "$bureau" 2>&1) || true
@@ -84,7 +143,7 @@ captures=$(grep -c '<image type="source"' "$travail/captures.metainfo.xml" || tr
 # --- Files referred to ----------------------------------------------------
 valeur() { sed -n "s/^$1=//p" "$bureau"; }
 exec_bureau=$(valeur Exec)
-[ -x "$racine/bin/${exec_bureau%% *}" ] || echec "Exec=$exec_bureau is not an installed program"
+[ -x "${lanceur%/*}/${exec_bureau%% *}" ] || echec "Exec=$exec_bureau is not an installed program"
 [ "$(valeur Icon)" = "$id" ] || echec "Icon=$(valeur Icon), expected $id"
 for taille in 32 48 64 128 256; do
   icone=$racine/share/icons/hicolor/${taille}x${taille}/apps/$(valeur Icon).png
@@ -99,7 +158,7 @@ done
 lancable=$(sed -n 's:.*<launchable type="desktop-id">\(.*\)</launchable>.*:\1:p' "$metainfo")
 [ -f "$racine/share/applications/$lancable" ] || echec "launchable $lancable not installed"
 binaire=$(sed -n 's:.*<binary>\(.*\)</binary>.*:\1:p' "$metainfo")
-[ -x "$racine/bin/$binaire" ] || echec "provided binary $binaire not installed"
+[ -x "${lanceur%/*}/$binaire" ] || echec "provided binary $binaire not installed"
 grep -q "<id>$id</id>" "$metainfo" || echec "metainfo id is not $id"
 
 for page in Som.htm regle.htm com.htm aprop.htm; do
@@ -121,8 +180,8 @@ ok "$references links of the help pages checked"
 # A copy of the staged tree whose program writes its working folder.
 essai=$travail/essai
 cp -a "$racine" "$essai"
-programme_essai=$essai/lib/merle-vert/MerleVert
-[ -x "$programme_essai" ] || { echo "FAIL: the program is not at lib/merle-vert/MerleVert"; exit 1; }
+programme_essai=$essai/${programme#"$racine"/}
+lanceur_essai=$essai/${lanceur#"$racine"/}
 rm "$programme_essai"
 cat >"$programme_essai" <<'EOF'
 #!/bin/sh
@@ -132,7 +191,7 @@ chmod +x "$programme_essai"
 temoin=$travail/temoin
 lancer() { # [VAR=value...]: runs the test launcher with that environment only
   rm -f "$temoin"
-  env -i PATH="$PATH" MERLE_ESSAI_TEMOIN="$temoin" "$@" "$essai/bin/merle-vert"
+  env -i PATH="$PATH" MERLE_ESSAI_TEMOIN="$temoin" "$@" "$lanceur_essai"
 }
 vierge() { printf 'Personne\r\n0\r\n'; }
 verifier_dossier() { # FOLDER CASE: cwd, links to every help file, nothing else changed
@@ -205,16 +264,16 @@ for xdg in "" "relatif/partage"; do
   [ ! -e "$travail/relatif" ] || echec "relative XDG_DATA_HOME used"
 done
 
-# Started through a symbolic link in another folder (as from /usr/games).
-mkdir -p "$essai/games"
-ln -s ../bin/merle-vert "$essai/games/merle-vert"
+# Started through a symbolic link in another folder.
+mkdir -p "$essai/lien"
+ln -s "$lanceur_essai" "$essai/lien/merle-vert"
 rm -f "$temoin"
 env -i PATH="$PATH" MERLE_ESSAI_TEMOIN="$temoin" HOME="$travail/maison3" XDG_DATA_HOME="$travail/xdg3" \
-  "$essai/games/merle-vert"
+  "$essai/lien/merle-vert"
 verifier_dossier "$travail/xdg3/merle-vert" "launcher through a symbolic link"
 
 # Neither HOME nor XDG_DATA_HOME: a clear failure, no folder made anywhere.
-if (cd "$travail" && env -i PATH="$PATH" MERLE_ESSAI_TEMOIN="$temoin" "$essai/bin/merle-vert" 2>"$travail/erreur"); then
+if (cd "$travail" && env -i PATH="$PATH" MERLE_ESSAI_TEMOIN="$temoin" "$lanceur_essai" 2>"$travail/erreur"); then
   echec "launcher succeeded with neither HOME nor XDG_DATA_HOME"
 else
   grep -q "HOME" "$travail/erreur" || echec "no message without HOME: $(cat "$travail/erreur")"
@@ -251,10 +310,12 @@ demarrer() { # LAUNCHER PROGRAM DATA_FOLDER CASE
   cmp -s "$dossier/merle-vert/mv" <(vierge) || echec "$cas: mv not prepared"
   [ -L "$dossier/merle-vert/regle.htm" ] || echec "$cas: help pages not linked"
 }
-demarrer "$lanceur" "$racine/lib/merle-vert/MerleVert" "$travail/reel1" "staged launcher"
-demarrer "$construction/merle-vert" "$construction/MerleVert" "$travail/reel2" "build-tree launcher"
-[ "$(readlink -f "$travail/reel2/merle-vert/com.htm")" = "$sources/help/com.htm" ] \
-  || echec "build-tree launcher does not link the source help pages"
+demarrer "$lanceur" "$programme" "$travail/reel1" "staged launcher"
+if [ "$paquet_debian" = no ]; then
+  demarrer "$construction/merle-vert" "$construction/MerleVert" "$travail/reel2" "build-tree launcher"
+  [ "$(readlink -f "$travail/reel2/merle-vert/com.htm")" = "$sources/help/com.htm" ] \
+    || echec "build-tree launcher does not link the source help pages"
+fi
 
 if [ "$echecs" -ne 0 ]; then
   echo "$echecs check(s) failed"
