@@ -215,7 +215,7 @@ void Tprincipale::construireComposants()
                                      &Image7, &Image8, &Image9, &Image10, &Image11, &Image12};
     for (ImageCarte **image : main) {
         *image = new ImageCarte(Panel1);
-        (*image)->setTransparent(true);
+        imagesMain.append(*image);
         (*image)->setObjectName(QStringLiteral("Image%1").arg(image - &Image1 + 1));
         (*image)->hide();
         connect(*image, &ImageCarte::clicked, this, [this, im = *image] { Image1Click(im); });
@@ -276,12 +276,10 @@ void Tprincipale::appliquerGeometrie()
     Image14->setGeometry(8, 8, 425, 425);
     Bevel3->setGeometry(8, 8, 425, 425);
     for (int k = 0; k < tailleMain; ++k)
-        imagesMain.isEmpty() ? void() : imagesMain[k]->setGeometry(9 + 32 * k, 445, 72, 71);
-    LCDNumber10->setGeometry(24, 176, 68, 30);
-    LCDNumber12->setGeometry(24, 236, 68, 30);
-    LCDNumber13->setGeometry(219, 204, 68, 30);
-    LCDNumber9->setGeometry(336, 176, 68, 30);
-    LCDNumber11->setGeometry(336, 234, 68, 30);
+        imagesMain[k]->setGeometry(9 + 32 * k, 445, 72, 71);
+    // The pot displays stand on the board, which sits at 8, 8.
+    for (int p = 0; p < nbCagnottes; ++p)
+        afficheurCagnotte(p)->setGeometry(tableCagnottes[p].rectAfficheur.translated(8, 8));
     GroupBox1->setGeometry(448, 8, 137, 273);
     GroupBox2->setGeometry(16, 16, 105, 57);
     GroupBox3->setGeometry(16, 80, 105, 57);
@@ -310,7 +308,6 @@ void Tprincipale::appliquerGeometrie()
 
 void Tprincipale::FormCreate()
 {
-    imagesMain = {Image1, Image2, Image3, Image4, Image5, Image6, Image7, Image8, Image9, Image10, Image11, Image12};
     affichagesTresor = {LCDNumber1, LCDNumber2, LCDNumber3, LCDNumber4};
     affichagesCartes = {LCDNumber5, LCDNumber6, LCDNumber7, LCDNumber8};
     // A fresh table: every field 0, then the start values.
