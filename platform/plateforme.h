@@ -26,6 +26,10 @@ Plateforme &plateforme();
 // Takes ownership; replaces (and deletes) the previous one.
 void installerPlateforme(Plateforme *p);
 
+// The error box of a step that failed: the message, which names the
+// failure, becomes a sentence with its full stop.
+void signalerErreur(const QString &message);
+
 // The real platform: Qt message boxes captioned "Merle Vert", the window's
 // own dialogs, a blocking sleep, the system clock, the toolkit's beep.
 class PlateformeReelle : public Plateforme {

@@ -180,6 +180,17 @@ void TestFinManche::positionCentree_data()
     QTest::newRow("impair") << QSize(1365, 767) << QSize(560, 351) << QPoint(402, 208);
     // Truncation toward zero: (300 - 351) / 2 is -25, not -26.
     QTest::newRow("écran plus petit") << QSize(500, 300) << QSize(560, 351) << QPoint(-30, -25);
+    // The main window's panel in the window.
+    QTest::newRow("panneau, 700") << QSize(700, 600) << QSize(737, 516) << QPoint(-18, 42);
+    QTest::newRow("panneau, 900") << QSize(900, 600) << QSize(737, 516) << QPoint(81, 42);
+    QTest::newRow("panneau, 737") << QSize(737, 600) << QSize(737, 516) << QPoint(0, 42);
+    QTest::newRow("panneau, 1280") << QSize(1280, 600) << QSize(737, 516) << QPoint(271, 42);
+    // The end-of-game window.
+    QTest::newRow("1920 x 1080, fin de partie") << QSize(1920, 1080) << QSize(547, 158) << QPoint(686, 461);
+    QTest::newRow("juste la taille") << QSize(547, 158) << QSize(547, 158) << QPoint(0, 0);
+    // (-1) / 2 truncates toward zero.
+    QTest::newRow("un pixel de moins") << QSize(546, 157) << QSize(547, 158) << QPoint(0, 0);
+    QTest::newRow("trois pixels de moins") << QSize(544, 155) << QSize(547, 158) << QPoint(-1, -1);
 }
 
 void TestFinManche::positionCentree()
