@@ -306,8 +306,7 @@ void TestImages::toileEtFondDuParent()
     auto pixel = [&](int x, int y) {
         return parent.grab().toImage().pixel(10 + x, 10 + y);
     };
-    image->effacer();
-    QCOMPARE(pixel(0, 0), qRgb(255, 0, 0));
+    QCOMPARE(pixel(0, 0), qRgb(255, 0, 0));                  // nothing drawn yet
     image->dessinerCarte(5);
     QCOMPARE(pixel(0, 0), qRgb(255, 0, 0));                  // a card's corner
     image->remplir(QColor(0, 128, 0));
@@ -322,10 +321,9 @@ void TestImages::toileEtFondDuParent()
     QVERIFY(!image->testAttribute(Qt::WA_OpaquePaintEvent));
     QCOMPARE(pixel(largeurCarte + 10, 50), qRgb(255, 0, 0)); // beyond the canvas
     QCOMPARE(pixel(0, 0), qRgb(0, 128, 0));
-    image->effacer();
-    QVERIFY(!image->testAttribute(Qt::WA_OpaquePaintEvent));
-    image->dessinerCarte(7);
-    QVERIFY(!image->testAttribute(Qt::WA_OpaquePaintEvent));  // corners of a card alone
+    ImageCarte seule(&parent);
+    seule.dessinerCarte(7);
+    QVERIFY(!seule.testAttribute(Qt::WA_OpaquePaintEvent));   // corners of a card alone
 }
 
 void TestImages::icone()

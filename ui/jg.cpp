@@ -78,7 +78,6 @@ void Tfinmanche::FormShow()
     Label5->setGeometry(112, 288, 441, 20);
     GroupBox1->setGeometry(8, 40, 329, 137);
     Image1->setGeometry(9, 21, largeurCarte, hauteurCarte);
-    Image1->setTransparent(true);
     Image4->setGeometry(89, 21, largeurCarte, hauteurCarte);
     Image2->setGeometry(169, 21, largeurCarte, hauteurCarte);
     Image3->setGeometry(249, 21, largeurCarte, hauteurCarte);

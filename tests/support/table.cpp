@@ -31,6 +31,16 @@ Table::~Table()
     QDir::setCurrent(ancienDossier);
 }
 
+std::int64_t argentTotal(const GameState &g)
+{
+    std::int64_t total = 0;
+    for (std::int32_t argent : g.tresor)
+        total += argent;
+    for (std::int32_t pot : g.cagnottes)
+        total += pot;
+    return total;
+}
+
 QString verifierCartes(const GameState &g)
 {
     int vues[53] = {};

@@ -23,3 +23,7 @@ struct Table {
 // the cards already played (given). Empty string when all is well, otherwise
 // what is wrong.
 QString verifierCartes(const GameState &g);
+
+// Sum of the four seats' money and the five pots, widened so that no value
+// brought by a saved game can overflow it.
+std::int64_t argentTotal(const GameState &g);
