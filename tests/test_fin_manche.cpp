@@ -16,14 +16,7 @@
 #include "ui/jg.h"
 #include "ui/style.h"
 
-namespace {
-void laisserDetruire()
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-} // namespace
-
-class TestFinManche : public QObject {
+class TestFinManche : public QObject, private SurTable {
     Q_OBJECT
 private slots:
     void init();
@@ -44,43 +37,24 @@ private slots:
 private:
     // A round won by seat 2: the human keeps a 9, the window opens.
     void ouvrir();
-
-    std::unique_ptr<Table> table;
-    Tprincipale *f = nullptr;
-    DoublePlateforme *d = nullptr;
 };
 
 void TestFinManche::init()
 {
-    table = std::make_unique<Table>();
-    f = table->fenetre.get();
-    d = table->plateforme;
-    d->oublier();
+    poserTable();
 }
 
 void TestFinManche::cleanup()
 {
-    table.reset();
-    laisserDetruire();
+    leverTable();
     QVERIFY(finmanche.isNull());
 }
 
 void TestFinManche::ouvrir()
 {
-    for (int s = 0; s < nbSieges; ++s) {
-        etat.tresor[s] = 1000;
-        for (CardNumber &n : etat.mains[s])
-            n = 0;
-        etat.cartesRestantes[s] = 0;
-    }
-    etat.mains[0][0] = 9;
-    etat.mains[0][1] = 51;      // the queen of spades, charged at the close
-    etat.cartesRestantes[0] = 2;
+    viderLesMains({9, 51});     // the queen of spades is charged at the close
     for (int p = 0; p < nbCagnottes; ++p)
         etat.cagnottes[p] = 4 * tableCagnottes[p].mise;
-    const CardNumber talon[4] = {5, 18, 33, 47};
-    std::copy(std::begin(talon), std::end(talon), etat.talon);
-    partieEnCours = true;
     f->afficherTresors();
     f->Button2->setEnabled(false);
     f->imagesMain[0]->setEnabled(true);
