@@ -648,7 +648,7 @@ QString Pilote::verifierCartes()
             return QStringLiteral("donne : %1 cartes en main et %2 posées").arg(restantes).arg(posees);
         if (etat.premierJoueur == 1 && posees != 0)
             return QStringLiteral("un ordinateur a joué avant le joueur qui mène");
-        return QString();
+        return carteJoueeSortie();
     }
     // Outside a deal, cards only leave the hands: laid, or the human's swept
     // away by the close of a round.
@@ -677,8 +677,6 @@ QString Pilote::verifierCartes()
         if (retirees[n] && !mainVidee)
             return QStringLiteral("la carte %1 a quitté une main sans être jouée").arg(n);
     }
-    if (etat.carteJouee != aucuneCarte && !jouees[etat.carteJouee])
-        return QStringLiteral("la carte jouée %1 n'a pas quitté sa main").arg(etat.carteJouee);
     for (int s = 0; s < nbSieges; ++s) {
         if (s == 0 && mainVidee)
             continue;
@@ -689,6 +687,13 @@ QString Pilote::verifierCartes()
                 .arg(restantes)
                 .arg(etat.cartesRestantes[s]);
     }
+    return carteJoueeSortie();
+}
+
+QString Pilote::carteJoueeSortie() const
+{
+    if (etat.carteJouee != aucuneCarte && !jouees[etat.carteJouee])
+        return QStringLiteral("la carte jouée %1 n'a pas quitté sa main").arg(etat.carteJouee);
     return QString();
 }
 

@@ -75,6 +75,7 @@ private:
     QString fermerFinManche();
     QString fermerFinPartie();
     QString verifierCartes();
+    QString carteJoueeSortie() const;   // the last card laid is out of its hand
     QString verifierAffichages();
     QString verifierReglement();
     QString verifierBoutons();
