@@ -94,9 +94,7 @@ private:
     // The model of the controls, moved by the events as the game moves them.
     bool enManche = false;             // from a deal to the close of its round
     bool b2 = false, b5 = false, b6 = false, niveaux = true;
-    // The best-score file as it must be, and whether the event under way may write it.
-    QByteArray fichierScore;
-    bool ecritureScore = false;
+    QByteArray fichierScore;           // the best-score file as it must be
     QPointer<QObject> mancheVerifiee;  // the end-of-round window already checked
     // Files saved so far in this table's folder, with what they must hold.
     QHash<QString, sauvegarde::Partie> sauvees;
