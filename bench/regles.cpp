@@ -117,34 +117,29 @@ int main(int argc, char **argv)
     DoublePlateforme *d = table.plateforme;
     QElapsedTimer chrono;
 
-    // One deal: the random deal and the sort with the drawing of the hand.
-    QList<double> donne;
+    // Deals, each run its own seeds: the random deal, with or without the
+    // sort and the drawing of the hand.
     constexpr int donnesParRun = 1000;
-    for (int r = 0; r < runs; ++r) {
-        chrono.start();
-        for (int i = 0; i < donnesParRun; ++i) {
-            for (std::int32_t &c : etat.compteDonne)
-                c = 0;
-            hasard.semer(std::uint32_t(r * donnesParRun + i) * 2654435761u);
-            f->distribuerCartes();
-            f->trierMains();
+    auto donnes = [&](bool trier) {
+        QList<double> temps;
+        for (int r = 0; r < runs; ++r) {
+            chrono.start();
+            for (int i = 0; i < donnesParRun; ++i) {
+                for (std::int32_t &c : etat.compteDonne)
+                    c = 0;
+                hasard.semer(std::uint32_t(r * donnesParRun + i) * 2654435761u);
+                f->distribuerCartes();
+                if (trier)
+                    f->trierMains();
+            }
+            temps.append(double(chrono.nsecsElapsed()) / 1000.0 / donnesParRun);
         }
-        donne.append(double(chrono.nsecsElapsed()) / 1000.0 / donnesParRun);
-    }
-    imprimer("donne_us", donne);
+        return temps;
+    };
+    // One deal: the random deal and the sort with the drawing of the hand.
+    imprimer("donne_us", donnes(true));
     // The random deal alone, to tell it from the sort and the drawing of the hand.
-    QList<double> distribution;
-    for (int r = 0; r < runs; ++r) {
-        chrono.start();
-        for (int i = 0; i < donnesParRun; ++i) {
-            for (std::int32_t &c : etat.compteDonne)
-                c = 0;
-            hasard.semer(std::uint32_t(r * donnesParRun + i) * 2654435761u);
-            f->distribuerCartes();
-        }
-        distribution.append(double(chrono.nsecsElapsed()) / 1000.0 / donnesParRun);
-    }
-    imprimer("distribution_us", distribution);
+    imprimer("distribution_us", donnes(false));
 
     // One human card: a fresh deal led by the human (untimed), then the click
     // handler of the lowest card, which any card may follow at a deal's start.

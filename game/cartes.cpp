@@ -9,9 +9,9 @@ std::int32_t rang(CardNumber n)
 
 int cagnotteDeCarte(CardNumber n)
 {
-    for (int i = 0; i < nbCagnottes; ++i)
-        if (tableCagnottes[i].carte == n)
-            return i;
+    for (int p = 0; p < nbCagnottes; ++p)
+        if (cartesQuiPrennent[p] == n)
+            return p;
     return -1;
 }
 

@@ -2,6 +2,7 @@
 // Cards, seats and the five pots.
 #include <array>
 #include <cstdint>
+#include <QRect>
 #include <QString>
 
 // 0 = empty hand slot, 1..13 clubs, 14..26 diamonds, 27..39 hearts,
@@ -18,18 +19,42 @@ constexpr int nbCagnottes = 5;
 // Rank of a card: 1 ace .. 10, 11 jack, 12 queen, 13 king; 0 for an empty slot.
 std::int32_t rang(CardNumber n);
 
-// One pot of the board, in the order of GameState::cagnottes.
+// One pot of the board and the card that takes it: all that the rules, the
+// board and the messages say of it.
 struct Cagnotte {
-    CardNumber carte;      // the card that takes it
-    std::int32_t mise;     // stake per seat per deal
+    CardNumber carte;        // the card that takes it
+    std::int32_t mise;       // stake per seat per deal
+    const char *penalite;    // told to the human still holding the card when a round ends
+    const char *libelle;     // what its display shows, for assistive technology (UTF-8)
+    // On the board, in the board's own coordinates (it sits at 8, 8 on the
+    // panel): the card as pictured (the centre one is smaller), and the
+    // display laid over it. Each card stands against its display: above it,
+    // below it, or, in the centre diamond, to its left.
+    QRect rectCarte;
+    QRect rectAfficheur;
 };
 
-// 7 of diamonds, 10 of diamonds, jack of clubs, king of hearts, queen of spades.
+// The five pots, in the order of GameState::cagnottes.
 constexpr std::array<Cagnotte, nbCagnottes> tableCagnottes = {{
-    {20, 50}, {23, 10}, {11, 20}, {39, 40}, {51, 30},
+    {20, 50, "Vous aviez le 7 qui prend", "Cagnotte du 7 de carreau", QRect(150, 171, 54, 81),
+     QRect(211, 196, 68, 30)},
+    {23, 10, "Vous aviez le 10 qui prend", "Cagnotte du 10 de carreau", QRect(14, 264, 72, 108),
+     QRect(16, 228, 68, 30)},
+    {11, 20, "Vous aviez le valet qui prend", "Cagnotte du valet de trèfle", QRect(326, 262, 72, 108),
+     QRect(328, 226, 68, 30)},
+    {39, 40, "Vous aviez le roi qui prend", "Cagnotte du roi de cœur", QRect(14, 54, 72, 108),
+     QRect(16, 168, 68, 30)},
+    {51, 30, "Vous aviez la dame qui prend", "Cagnotte de la dame de pique", QRect(326, 54, 72, 108),
+     QRect(328, 168, 68, 30)},
 }};
 
-constexpr std::array<CardNumber, nbCagnottes> cartesQuiPrennent = {20, 23, 11, 39, 51};
+// The five cards that take, in pot order.
+constexpr std::array<CardNumber, nbCagnottes> cartesQuiPrennent = [] {
+    std::array<CardNumber, nbCagnottes> cartes{};
+    for (int p = 0; p < nbCagnottes; ++p)
+        cartes[p] = tableCagnottes[p].carte;
+    return cartes;
+}();
 
 // The card's name in French, as a player says it: "As de pique",
 // "7 de carreau", "Valet de trèfle", "Dame de cœur", "Roi de pique".

@@ -34,19 +34,24 @@ void Tprincipale::nouvellePartie()
 {
     Difficile1->setEnabled(true);
     Normal1->setEnabled(true);
-    partieTerminee = false;
-    partieEnCours = true;
     for (std::int32_t &argent : etat.tresor)
         argent = argentDeDepart;
+    commencerPartie();
+    // The rotation of the first deal then gives the lead to the human.
+    etat.premierJoueur = 4;
+    etat.premierPrecedent = 4;
+}
+
+void Tprincipale::commencerPartie()
+{
+    partieTerminee = false;
+    partieEnCours = true;
     for (std::int32_t &pot : etat.cagnottes)
         pot = 0;
     afficherTresors();
     for (int p = 0; p < nbCagnottes; ++p)
         afficherCagnotte(p);
     Button2->setEnabled(true);
-    // The rotation of the first deal then gives the lead to the human.
-    etat.premierJoueur = 4;
-    etat.premierPrecedent = 4;
 }
 
 void Tprincipale::Button2Click()

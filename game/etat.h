@@ -39,7 +39,3 @@ constexpr std::int32_t montantFois(std::int32_t a, std::int32_t b)
 {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) * static_cast<std::uint32_t>(b));
 }
-
-// Sum of the four seats' money and the five pots, widened so that no value
-// brought by a saved game can overflow it.
-std::int64_t argentTotal(const GameState &g);

@@ -11,7 +11,6 @@ public:
         etat = etat * 134775813u + 1u;
         return static_cast<std::uint32_t>((static_cast<std::uint64_t>(etat) * n) >> 32);
     }
-    std::uint32_t graine() const { return etat; }
 
 private:
     std::uint32_t etat = 0;

@@ -56,18 +56,6 @@ QString texte(const char *utf8)
     return QString::fromUtf8(utf8);
 }
 
-QString messagePenalite(CardNumber carte)
-{
-    switch (carte) {
-    case 23: return QStringLiteral("Vous aviez le 10 qui prend");
-    case 20: return QStringLiteral("Vous aviez le 7 qui prend");
-    case 39: return QStringLiteral("Vous aviez le roi qui prend");
-    case 11: return QStringLiteral("Vous aviez le valet qui prend");
-    case 51: return QStringLiteral("Vous aviez la dame qui prend");
-    }
-    return QString();
-}
-
 std::int32_t pointsDeMain(Seat s)
 {
     std::int32_t points = 0;
@@ -76,18 +64,16 @@ std::int32_t pointsDeMain(Seat s)
     return points;
 }
 
-// Charges seat s for a card that takes in the given slot; returns the card
-// charged, or 0 when the slot holds none. The amount goes into the pot, which
-// doubles.
-CardNumber chargerPenalite(Seat s, int k)
+// Charges seat s for a card that takes in the given slot; returns its pot,
+// or -1 when the slot holds none. The amount goes into the pot, which doubles.
+int chargerPenalite(Seat s, int k)
 {
-    const CardNumber carte = etat.mains[s - 1][k];
-    const int pot = cagnotteDeCarte(carte);
+    const int pot = cagnotteDeCarte(etat.mains[s - 1][k]);
     if (pot < 0)
-        return 0;
+        return -1;
     etat.tresor[s - 1] = montantMoins(etat.tresor[s - 1], etat.cagnottes[pot]);
     etat.cagnottes[pot] = montantFois(etat.cagnottes[pot], 2);
-    return carte;
+    return pot;
 }
 
 } // namespace
@@ -154,8 +140,8 @@ void Tprincipale::listerTalon()
 void Tprincipale::penalites()
 {
     for (int k = 0; k < tailleMain; ++k) {
-        if (const CardNumber carte = chargerPenalite(1, k))
-            plateforme().informer(messagePenalite(carte));
+        if (const int pot = chargerPenalite(1, k); pot >= 0)
+            plateforme().informer(texte(tableCagnottes[pot].penalite));
         for (Seat s = 2; s <= nbSieges; ++s)
             chargerPenalite(s, k);
     }

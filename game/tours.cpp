@@ -126,18 +126,13 @@ void Tprincipale::jouerOrdinateur(Seat s)
 
 bool Tprincipale::prendreCagnotte(Seat s)
 {
-    if (s < 1 || s > nbSieges)
+    // Only the last card laid counts, whoever laid it.
+    const int pot = cagnotteDeCarte(etat.carteJouee);
+    if (s < 1 || s > nbSieges || pot < 0)
         return false;
-    // 10 of diamonds, 7 of diamonds, jack of clubs, queen of spades, king of hearts.
-    for (const CardNumber carte : {23, 20, 11, 51, 39}) {
-        if (etat.carteJouee != carte)
-            continue;
-        const int pot = cagnotteDeCarte(carte);
-        etat.tresor[s - 1] = montantPlus(etat.tresor[s - 1], etat.cagnottes[pot]);
-        etat.cagnottes[pot] = 0;
-        afficherTresors();
-        afficherCagnotte(pot);
-        return true;
-    }
-    return false;
+    etat.tresor[s - 1] = montantPlus(etat.tresor[s - 1], etat.cagnottes[pot]);
+    etat.cagnottes[pot] = 0;
+    afficherTresors();
+    afficherCagnotte(pot);
+    return true;
 }

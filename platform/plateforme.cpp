@@ -70,6 +70,11 @@ void installerPlateforme(Plateforme *p)
     enVigueur.reset(p);
 }
 
+void signalerErreur(const QString &message)
+{
+    plateforme().erreur(message + QLatin1Char('.'));
+}
+
 bool PlateformeReelle::confirmer(const QString &texte)
 {
     return QMessageBox::question(parentDesBoites(), titre, texte, QMessageBox::Yes | QMessageBox::No,

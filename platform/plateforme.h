@@ -31,6 +31,10 @@ void installerPlateforme(Plateforme *p);
 // handed on once the caller is back in the event loop.
 void pauseSansEntrees(int ms);
 
+// The error box of a step that failed: the message, which names the
+// failure, becomes a sentence with its full stop.
+void signalerErreur(const QString &message);
+
 // The real platform: Qt message boxes captioned "Merle Vert", the window's
 // own dialogs, a blocking sleep, the system clock, the toolkit's beep.
 class PlateformeReelle : public Plateforme {

@@ -16,11 +16,6 @@ namespace {
 
 const QString nomFichier = QStringLiteral("mv");
 
-void signaler(int code)
-{
-    plateforme().erreur(fichier::messageErreur(code) + QLatin1Char('.'));
-}
-
 // Rewrites "mv" with the two values; the old file stays whole on failure.
 int ecrireMeilleurScore()
 {
@@ -50,7 +45,7 @@ void Tprincipale::lireMeilleurScore()
     if (e == 0)
         e = f.fermer();
     if (e != 0)
-        signaler(e);
+        signalerErreur(fichier::messageErreur(e));
 }
 
 void Tprincipale::Effacer1Click()
@@ -58,7 +53,7 @@ void Tprincipale::Effacer1Click()
     meilleurNom = QStringLiteral("Personne");
     meilleurScore = QStringLiteral("0");
     if (const int e = ecrireMeilleurScore())
-        signaler(e);
+        signalerErreur(fichier::messageErreur(e));
 }
 
 void Tprincipale::Voir1Click()
@@ -84,7 +79,7 @@ bool Tprincipale::enregistrerMeilleurScore()
     // end-of-game check can always read it back.
     meilleurScore = QString::number(montantPlus(montantFois(etat.niveau, 1000), etat.tresor[0]));
     if (const int e = ecrireMeilleurScore()) {
-        signaler(e);
+        signalerErreur(fichier::messageErreur(e));
         return false;
     }
     return true;

@@ -74,13 +74,6 @@ int lire(const QString &chemin, Partie &p)
 
 } // namespace sauvegarde
 
-namespace {
-void montrerErreur(int code)
-{
-    plateforme().erreur(fichier::messageErreur(code) + QLatin1Char('.'));
-}
-} // namespace
-
 void Tprincipale::Button6Click()
 {
     // The level kept is the one checked now, even if the player then cancels.
@@ -93,7 +86,7 @@ void Tprincipale::Button6Click()
     if (choisi.isEmpty())
         return;
     if (int code = sauvegarde::ecrire(sauvegarde::nomDeFichier(choisi), sauvegarde::depuisEtat(etat)))
-        montrerErreur(code);
+        signalerErreur(fichier::messageErreur(code));
 }
 
 void Tprincipale::Button3Click()
@@ -106,26 +99,14 @@ void Tprincipale::Button3Click()
 
     sauvegarde::Partie lu;
     if (int code = sauvegarde::lire(choisi, lu)) {
-        montrerErreur(code);
+        signalerErreur(fichier::messageErreur(code));
         return;
     }
     sauvegarde::versEtat(lu, etat);
 
+    if (etat.niveau == 0 || etat.niveau == 1)
+        cocherNiveau(etat.niveau == 1);
     // A loaded game is ready for a new deal, even after a game that had ended.
-    partieTerminee = false;
-    if (etat.niveau == 0) {
-        Normal1->setChecked(true);
-        Difficile1->setChecked(false);
-    } else if (etat.niveau == 1) {
-        Normal1->setChecked(false);
-        Difficile1->setChecked(true);
-    }
-    partieEnCours = true;
-    for (std::int32_t &pot : etat.cagnottes)
-        pot = 0;
-    afficherTresors();
-    for (int p = 0; p < nbCagnottes; ++p)
-        afficherCagnotte(p);
-    Button2->setEnabled(true);
+    commencerPartie();
     GroupBox6->setVisible(Normal1->isChecked());
 }

@@ -78,14 +78,9 @@ QList<Legende> legendesDuMenu(QMenu *menu)
     return l;
 }
 
-void laisserDetruire()
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
 } // namespace
 
-class TestAccessibilite : public QObject {
+class TestAccessibilite : public QObject, private SurTable {
     Q_OBJECT
 private slots:
     void init();
@@ -108,23 +103,16 @@ private:
     // A new game and a deal led by the human, at the given time of day.
     void donner(int heure);
     void verifierMain();
-
-    std::unique_ptr<Table> table;
-    Tprincipale *f = nullptr;
-    DoublePlateforme *d = nullptr;
 };
 
 void TestAccessibilite::init()
 {
-    table = std::make_unique<Table>();
-    f = table->fenetre.get();
-    d = table->plateforme;
+    poserTable();
 }
 
 void TestAccessibilite::cleanup()
 {
-    table.reset();
-    laisserDetruire();
+    leverTable();
 }
 
 void TestAccessibilite::donner(int heure)
@@ -356,17 +344,7 @@ void TestAccessibilite::afficheurSansNom()
 void TestAccessibilite::talon()
 {
     // A round won by seat 2, with a known talon.
-    for (int s = 0; s < nbSieges; ++s) {
-        etat.tresor[s] = 1000;
-        for (CardNumber &n : etat.mains[s])
-            n = 0;
-        etat.cartesRestantes[s] = 0;
-    }
-    etat.mains[0][0] = 9;
-    etat.cartesRestantes[0] = 1;
-    const CardNumber talon[4] = {5, 18, 33, 47};
-    std::copy(std::begin(talon), std::end(talon), etat.talon);
-    partieEnCours = true;
+    viderLesMains({9});
     f->finMancheOrdinateur(2);
     QVERIFY(!finmanche.isNull());
     QVERIFY(QTest::qWaitForWindowExposed(finmanche));

@@ -36,7 +36,7 @@ int pixelsSombres(QWidget *w)
 
 } // namespace
 
-class TestCommandes : public QObject {
+class TestCommandes : public QObject, private SurTable {
     Q_OBJECT
 private slots:
     void init();
@@ -56,24 +56,18 @@ private:
     // 5 of spades, three 8s and four 9s; if the human passes after the 2,
     // the seats lay the 3 and 4 of spades, the 5 and the 6 of hearts.
     void preparer();
-
-    std::unique_ptr<Table> table;
-    Tprincipale *f = nullptr;
-    DoublePlateforme *d = nullptr;
 };
 
 void TestCommandes::init()
 {
-    table = std::make_unique<Table>();
-    f = table->fenetre.get();
-    d = table->plateforme;
+    poserTable();
     f->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(f));
 }
 
 void TestCommandes::cleanup()
 {
-    table.reset();
+    leverTable();
 }
 
 void TestCommandes::preparer()

@@ -6,7 +6,7 @@
 #include "aide_tours.h"
 #include "game/hasard.h"
 
-class TestDonne : public QObject {
+class TestDonne : public QObject, private SurTable {
     Q_OBJECT
 private slots:
     void init();
@@ -33,23 +33,16 @@ private slots:
     void donneQuiRuine();
     void donneSansDebordement();
 
-private:
-    std::unique_ptr<Table> table;
-    Tprincipale *f = nullptr;
-    DoublePlateforme *d = nullptr;
 };
 
 void TestDonne::init()
 {
-    table = std::make_unique<Table>();
-    f = table->fenetre.get();
-    d = table->plateforme;
-    d->oublier();   // what the start-up showed (no best-score file here)
+    poserTable();
 }
 
 void TestDonne::cleanup()
 {
-    table.reset();
+    leverTable();
 }
 
 void TestDonne::premiersTirages_data()

@@ -27,8 +27,6 @@ private slots:
     void geometrie_data();
     void geometrie();
     void mainSuperposee();
-    void centrage_data();
-    void centrage();
     void centrageSurLaFenetreMontree();
     void menuNiveauRevientANormal();
     void difficileCacheLesCompteurs();
@@ -205,23 +203,6 @@ void TestFenetrePrincipale::mainSuperposee()
     QCOMPARE(f()->Panel1->childAt(communAuxDeux), f()->Image4);
     const QPoint finDeImage11 = f()->Image11->geometry().topLeft() + QPoint(70, 30);
     QCOMPARE(f()->Panel1->childAt(finDeImage11), f()->Image12);
-}
-
-void TestFenetrePrincipale::centrage_data()
-{
-    QTest::addColumn<int>("largeur");
-    QTest::addColumn<int>("gauche");
-    QTest::newRow("700") << 700 << -18;   // (700 - 737) div 2 truncates toward zero
-    QTest::newRow("900") << 900 << 81;
-    QTest::newRow("737") << 737 << 0;
-    QTest::newRow("1280") << 1280 << 271;
-}
-
-void TestFenetrePrincipale::centrage()
-{
-    QFETCH(int, largeur);
-    QFETCH(int, gauche);
-    QCOMPARE(style::centre(QRect(0, 0, largeur, 600), QSize(737, 516)).x(), gauche);
 }
 
 void TestFenetrePrincipale::centrageSurLaFenetreMontree()

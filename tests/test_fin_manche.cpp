@@ -16,14 +16,7 @@
 #include "ui/jg.h"
 #include "ui/style.h"
 
-namespace {
-void laisserDetruire()
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-} // namespace
-
-class TestFinManche : public QObject {
+class TestFinManche : public QObject, private SurTable {
     Q_OBJECT
 private slots:
     void init();
@@ -44,43 +37,24 @@ private slots:
 private:
     // A round won by seat 2: the human keeps a 9, the window opens.
     void ouvrir();
-
-    std::unique_ptr<Table> table;
-    Tprincipale *f = nullptr;
-    DoublePlateforme *d = nullptr;
 };
 
 void TestFinManche::init()
 {
-    table = std::make_unique<Table>();
-    f = table->fenetre.get();
-    d = table->plateforme;
-    d->oublier();
+    poserTable();
 }
 
 void TestFinManche::cleanup()
 {
-    table.reset();
-    laisserDetruire();
+    leverTable();
     QVERIFY(finmanche.isNull());
 }
 
 void TestFinManche::ouvrir()
 {
-    for (int s = 0; s < nbSieges; ++s) {
-        etat.tresor[s] = 1000;
-        for (CardNumber &n : etat.mains[s])
-            n = 0;
-        etat.cartesRestantes[s] = 0;
-    }
-    etat.mains[0][0] = 9;
-    etat.mains[0][1] = 51;      // the queen of spades, charged at the close
-    etat.cartesRestantes[0] = 2;
+    viderLesMains({9, 51});     // the queen of spades is charged at the close
     for (int p = 0; p < nbCagnottes; ++p)
         etat.cagnottes[p] = 4 * tableCagnottes[p].mise;
-    const CardNumber talon[4] = {5, 18, 33, 47};
-    std::copy(std::begin(talon), std::end(talon), etat.talon);
-    partieEnCours = true;
     f->afficherTresors();
     f->Button2->setEnabled(false);
     f->imagesMain[0]->setEnabled(true);
@@ -180,6 +154,17 @@ void TestFinManche::positionCentree_data()
     QTest::newRow("impair") << QSize(1365, 767) << QSize(560, 351) << QPoint(402, 208);
     // Truncation toward zero: (300 - 351) / 2 is -25, not -26.
     QTest::newRow("écran plus petit") << QSize(500, 300) << QSize(560, 351) << QPoint(-30, -25);
+    // The main window's panel in the window.
+    QTest::newRow("panneau, 700") << QSize(700, 600) << QSize(737, 516) << QPoint(-18, 42);
+    QTest::newRow("panneau, 900") << QSize(900, 600) << QSize(737, 516) << QPoint(81, 42);
+    QTest::newRow("panneau, 737") << QSize(737, 600) << QSize(737, 516) << QPoint(0, 42);
+    QTest::newRow("panneau, 1280") << QSize(1280, 600) << QSize(737, 516) << QPoint(271, 42);
+    // The end-of-game window.
+    QTest::newRow("1920 x 1080, fin de partie") << QSize(1920, 1080) << QSize(547, 158) << QPoint(686, 461);
+    QTest::newRow("juste la taille") << QSize(547, 158) << QSize(547, 158) << QPoint(0, 0);
+    // (-1) / 2 truncates toward zero.
+    QTest::newRow("un pixel de moins") << QSize(546, 157) << QSize(547, 158) << QPoint(0, 0);
+    QTest::newRow("trois pixels de moins") << QSize(544, 155) << QSize(547, 158) << QPoint(-1, -1);
 }
 
 void TestFinManche::positionCentree()

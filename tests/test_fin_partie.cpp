@@ -50,8 +50,6 @@ private slots:
     void echecDEnregistrementGardeLaFenetre();
     void niEntreeNiEchapNeFerment();
     void focusSurLeNom();
-    void positionCentree_data();
-    void positionCentree();
     void centreeALaCreation();
     void finDuProgrammeSansEnregistrer();   // last: the quit leaves its mark on the thread
 
@@ -272,31 +270,11 @@ void TestFinPartie::focusSurLeNom()
     QCOMPARE(QApplication::focusWidget(), f->Button1);
 }
 
-void TestFinPartie::positionCentree_data()
-{
-    QTest::addColumn<QSize>("ecran");
-    QTest::addColumn<QPoint>("position");
-    QTest::newRow("1280 × 800") << QSize(1280, 800) << QPoint(366, 321);
-    QTest::newRow("1920 × 1080") << QSize(1920, 1080) << QPoint(686, 461);
-    QTest::newRow("juste la taille") << QSize(547, 158) << QPoint(0, 0);
-    // (-1) / 2 truncates toward zero.
-    QTest::newRow("un pixel de moins") << QSize(546, 157) << QPoint(0, 0);
-    QTest::newRow("trois pixels de moins") << QSize(544, 155) << QPoint(-1, -1);
-    QTest::newRow("petit écran") << QSize(320, 100) << QPoint(-113, -29);
-}
-
-void TestFinPartie::positionCentree()
-{
-    QFETCH(QSize, ecran);
-    QFETCH(QPoint, position);
-    QCOMPARE(Tfinpartie::positionCentree(ecran, QSize(547, 158)), position);
-}
-
 void TestFinPartie::centreeALaCreation()
 {
     const QSize ecran = QGuiApplication::primaryScreen()->geometry().size();
     auto *f = new Tfinpartie(principale);
-    QCOMPARE(f->pos(), Tfinpartie::positionCentree(ecran, QSize(547, 158)));
+    QCOMPARE(f->pos(), QPoint((ecran.width() - 547) / 2, (ecran.height() - 158) / 2));
     // A position the window was given elsewhere is put back at creation only.
     f->move(-40, -30);
     f->show();

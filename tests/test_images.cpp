@@ -215,7 +215,7 @@ void TestImages::placesDesCagnottes()
     QFETCH(int, cagnotte);
     QFETCH(int, carte);
     QFETCH(QString, cote);
-    const PlaceSurPlateau &p = placeSurPlateau(cagnotte);
+    const Cagnotte &p = tableCagnottes[cagnotte];
     QCOMPARE(p.carte, cartesQuiPrennent[cagnotte]);
     QCOMPARE(p.carte, carte);
     const QRect plateau(0, 0, largeurPlateau, hauteurPlateau);
@@ -223,7 +223,7 @@ void TestImages::placesDesCagnottes()
     QVERIFY(plateau.contains(p.rectAfficheur));
     // the display covers no part of its card, nor of any other
     for (int c = 0; c < nbCagnottes; ++c)
-        QVERIFY2(!p.rectAfficheur.intersects(placeSurPlateau(c).rectCarte), qPrintable(QString::number(c)));
+        QVERIFY2(!p.rectAfficheur.intersects(tableCagnottes[c].rectCarte), qPrintable(QString::number(c)));
     // recognisable: at least three quarters of the real size, card proportions
     QVERIFY(p.rectCarte.width() >= 54);
     QCOMPARE(p.rectCarte.width() * 3, p.rectCarte.height() * 2);
@@ -247,7 +247,7 @@ void TestImages::cartesPeintesSurLePlateau()
     // board is the middle of its face.
     const QImage plateau = imagePlateau(1.0).toImage().convertToFormat(QImage::Format_RGB32);
     for (int c = 0; c < nbCagnottes; ++c) {
-        const PlaceSurPlateau &p = placeSurPlateau(c);
+        const Cagnotte &p = tableCagnottes[c];
         if (p.rectCarte.size() != QSize(largeurCarte, hauteurCarte))
             continue;
         const QImage face = image(imageCarte(p.carte, 1.0)).convertToFormat(QImage::Format_RGB32);
@@ -255,7 +255,7 @@ void TestImages::cartesPeintesSurLePlateau()
         QCOMPARE(plateau.copy(milieu.translated(p.rectCarte.topLeft())), face.copy(milieu));
     }
     // the reduced centre card shows its light paper, not the green baize
-    const QRect r = placeSurPlateau(0).rectCarte;
+    const QRect r = tableCagnottes[0].rectCarte;
     int clairs = 0;
     for (int y = r.top() + 4; y < r.bottom() - 4; ++y)
         clairs += qGray(plateau.pixel(r.left() + 3, y)) > 200;
@@ -270,7 +270,7 @@ void TestImages::afficheursDeLaFenetre()
     const QPoint origine = f->Image14->geometry().topLeft();
     QCOMPARE(f->Image14->size(), QSize(largeurPlateau, hauteurPlateau));
     for (int c = 0; c < nbCagnottes; ++c)
-        QCOMPARE(f->afficheurCagnotte(c)->geometry().translated(-origine), placeSurPlateau(c).rectAfficheur);
+        QCOMPARE(f->afficheurCagnotte(c)->geometry().translated(-origine), tableCagnottes[c].rectAfficheur);
 }
 
 // While a result window is up the table is locked; the board must stay the
@@ -306,8 +306,7 @@ void TestImages::toileEtFondDuParent()
     auto pixel = [&](int x, int y) {
         return parent.grab().toImage().pixel(10 + x, 10 + y);
     };
-    image->effacer();
-    QCOMPARE(pixel(0, 0), qRgb(255, 0, 0));
+    QCOMPARE(pixel(0, 0), qRgb(255, 0, 0));                  // nothing drawn yet
     image->dessinerCarte(5);
     QCOMPARE(pixel(0, 0), qRgb(255, 0, 0));                  // a card's corner
     image->remplir(QColor(0, 128, 0));
@@ -322,10 +321,9 @@ void TestImages::toileEtFondDuParent()
     QVERIFY(!image->testAttribute(Qt::WA_OpaquePaintEvent));
     QCOMPARE(pixel(largeurCarte + 10, 50), qRgb(255, 0, 0)); // beyond the canvas
     QCOMPARE(pixel(0, 0), qRgb(0, 128, 0));
-    image->effacer();
-    QVERIFY(!image->testAttribute(Qt::WA_OpaquePaintEvent));
-    image->dessinerCarte(7);
-    QVERIFY(!image->testAttribute(Qt::WA_OpaquePaintEvent));  // corners of a card alone
+    ImageCarte seule(&parent);
+    seule.dessinerCarte(7);
+    QVERIFY(!seule.testAttribute(Qt::WA_OpaquePaintEvent));   // corners of a card alone
 }
 
 void TestImages::icone()

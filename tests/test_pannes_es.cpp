@@ -73,15 +73,6 @@ QByteArray sansDescripteurLibre(const std::function<QByteArray()> &etape)
     return r;
 }
 
-QtMessageHandler gestionnaireQt = nullptr;
-
-void filtrerMessages(QtMsgType type, const QMessageLogContext &contexte, const QString &message)
-{
-    if (message.startsWith(QLatin1String("This plugin does not support")))
-        return;
-    gestionnaireQt(type, contexte, message);
-}
-
 } // namespace
 
 Q_DECLARE_METATYPE(Etape)
@@ -90,15 +81,9 @@ Q_DECLARE_METATYPE(Panne)
 class TestPannesEs : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
     void pannes_data();
     void pannes();
 };
-
-void TestPannesEs::initTestCase()
-{
-    gestionnaireQt = qInstallMessageHandler(filtrerMessages);
-}
 
 void TestPannesEs::pannes_data()
 {

@@ -45,12 +45,6 @@ void pots(std::int32_t p0, std::int32_t p1, std::int32_t p2, std::int32_t p3, st
         etat.cagnottes[p] = v[p];
 }
 
-// Lets a window that closed be deleted.
-void laisserDetruire()
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
 bool fichierActif(Tprincipale *f)
 {
     return f->Fichier->menuAction()->isEnabled();
@@ -58,7 +52,7 @@ bool fichierActif(Tprincipale *f)
 
 } // namespace
 
-class TestReglement : public QObject {
+class TestReglement : public QObject, private SurTable {
     Q_OBJECT
 private slots:
     void init();
@@ -93,35 +87,22 @@ private slots:
     void penalitesExtremes();
     void comparaisonExtreme();
 
-private:
-    std::unique_ptr<Table> table;
-    Tprincipale *f = nullptr;
-    DoublePlateforme *d = nullptr;
 };
 
 void TestReglement::init()
 {
-    table = std::make_unique<Table>();
-    f = table->fenetre.get();
-    d = table->plateforme;
-    d->oublier();
+    poserTable();
     meilleurScore = QStringLiteral("0");
     meilleurNom = QStringLiteral("Personne");
     // A round on the table: every seat has played some cards.
-    argent(1000, 1000, 1000, 1000);
+    viderLesMains({});
     pots(200, 40, 80, 160, 120);
-    etat.talon[0] = 5;
-    etat.talon[1] = 18;
-    etat.talon[2] = 33;
-    etat.talon[3] = 47;
-    partieEnCours = true;
     f->afficherTresors();
 }
 
 void TestReglement::cleanup()
 {
-    table.reset();
-    laisserDetruire();
+    leverTable();
     QVERIFY(finmanche.isNull());
     QVERIFY(finpartie.isNull());
 }

@@ -18,7 +18,7 @@ struct VueDePause {
 
 } // namespace
 
-class TestTours : public QObject {
+class TestTours : public QObject, private SurTable {
     Q_OBJECT
 private slots:
     void init();
@@ -47,23 +47,18 @@ private:
     // Records what the table shows at each pause.
     void observerLesPauses();
 
-    std::unique_ptr<Table> table;
-    Tprincipale *f = nullptr;
-    DoublePlateforme *d = nullptr;
     QList<VueDePause> vues;
 };
 
 void TestTours::init()
 {
-    table = std::make_unique<Table>();
-    f = table->fenetre.get();
-    d = table->plateforme;
+    poserTable();
     vues.clear();
 }
 
 void TestTours::cleanup()
 {
-    table.reset();
+    leverTable();
 }
 
 void TestTours::observerLesPauses()

@@ -1,19 +1,18 @@
-// Writes the program's icon, as drawn by the game, into PNG files
-// merlevert-16.png ... merlevert-256.png for desktop packaging.
+// Writes the program's icon, as drawn by the game, into the PNG files the
+// installation takes for desktop packaging: 16.png ... 256.png, one a size.
 #include <QApplication>
 #include <cstdio>
+#include "tools/sortie.h"
 #include "ui/images.h"
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s output-folder\n", argv[0]);
+    const QString dossier = dossierDeSortie(argc, argv);
+    if (dossier.isEmpty())
         return 2;
-    }
-    const QString dossier = QString::fromLocal8Bit(argv[1]);
-    for (int cote : {16, 32, 48, 64, 128, 256}) {
-        const QString nom = QStringLiteral("%1/merlevert-%2.png").arg(dossier).arg(cote);
+    for (int cote : taillesIcone) {
+        const QString nom = QStringLiteral("%1/%2.png").arg(dossier).arg(cote);
         if (!imageIcone(cote).save(nom)) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(nom));
             return 1;

@@ -46,25 +46,21 @@ QPainterPath lettreA()
     p.addPolygon(QPolygonF({{40, 0}, {46.5, 0}, {18, 97}, {11.5, 97}}));
     // crossbar
     p.addPolygon(QPolygonF({{27, 60}, {63, 60}, {64.8, 67}, {25.2, 67}}));
-    // foot serifs, each with a small bracket
-    QPainterPath pied;
-    pied.moveTo(1, 100);
-    pied.lineTo(1, 97.5);
-    pied.quadTo(9, 97, 12, 90);
-    pied.lineTo(17, 90);
-    pied.quadTo(19, 97, 28, 97.5);
-    pied.lineTo(28, 100);
-    pied.closeSubpath();
-    p.addPath(pied);
-    QPainterPath piedDroit;
-    piedDroit.moveTo(50, 100);
-    piedDroit.lineTo(50, 97.5);
-    piedDroit.quadTo(57, 97, 58, 91);
-    piedDroit.lineTo(75, 91);
-    piedDroit.quadTo(77, 97, 80, 97.5);
-    piedDroit.lineTo(80, 100);
-    piedDroit.closeSubpath();
-    p.addPath(piedDroit);
+    // foot serifs, each with a small bracket: from `gauche` to `droite` on
+    // the base line, rising to `haut` where the stroke (`x1` to `x2`) meets it
+    auto pied = [&p](double gauche, double c1, double x1, double haut, double x2, double c2, double droite) {
+        QPainterPath f;
+        f.moveTo(gauche, 100);
+        f.lineTo(gauche, 97.5);
+        f.quadTo(c1, 97, x1, haut);
+        f.lineTo(x2, haut);
+        f.quadTo(c2, 97, droite, 97.5);
+        f.lineTo(droite, 100);
+        f.closeSubpath();
+        p.addPath(f);
+    };
+    pied(1, 9, 12, 90, 17, 19, 28);
+    pied(50, 57, 58, 91, 75, 77, 80);
     // a short overhang at the apex, as serif capitals have
     p.addPolygon(QPolygonF({{37, 0}, {46, 0}, {45, 3}, {38.5, 3}}));
     return p.simplified();

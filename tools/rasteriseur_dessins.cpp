@@ -3,17 +3,16 @@
 // program then shows them without drawing a single grain of wood.
 #include <QGuiApplication>
 #include <cstdio>
+#include "tools/sortie.h"
 #include "ui/imagebrute.h"
 #include "ui/images.h"
 
 int main(int argc, char **argv)
 {
     QGuiApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s output-folder\n", argv[0]);
+    const QString dossier = dossierDeSortie(argc, argv);
+    if (dossier.isEmpty())
         return 2;
-    }
-    const QString dossier = QString::fromLocal8Bit(argv[1]);
     bool ok = true;
     for (int echelle = 1; echelle <= 2; ++echelle) {
         const QString suffixe = echelle == 1 ? QString() : QStringLiteral("@2x");

@@ -13,9 +13,9 @@ TSplash::TSplash(QWidget *parent) : QWidget(parent, Qt::SplashScreen | Qt::Frame
 {
     setObjectName(QStringLiteral("Splash"));
     setWindowTitle(QStringLiteral("Merle Vert"));
-    setFixedSize(514, 250);
+    setFixedSize(largeurSplash, hauteurSplash);
     Image1 = new QLabel(this);
-    Image1->setGeometry(0, 0, 514, 250);
+    Image1->setGeometry(0, 0, largeurSplash, hauteurSplash);
 }
 
 void TSplash::FormShow()

@@ -26,16 +26,8 @@ namespace {
 constexpr int largeurPanneau = 737;
 constexpr int hauteurPanneau = 516;
 
-QGroupBox *boiteGroupe(const QString &titre, QWidget *parent)
-{
-    auto *g = new QGroupBox(titre, parent);
-    style::colorer(g, style::vert, Qt::white);
-    g->setFont(style::police(11));
-    // Named after its own title: left unnamed, a box inside another would be
-    // read under the outer box's title.
-    g->setAccessibleName(titre);
-    return g;
-}
+// The seats' captions in the money and card-count boxes, seat 1 to 4.
+const char *const nomsSieges[nbSieges] = {"Vous", "Moi", "KORBANIGUE", "Orvane BELTRUCQ"};
 
 Afficheur *afficheurSurVert(int chiffres, QWidget *parent)
 {
@@ -73,8 +65,9 @@ Tprincipale::~Tprincipale()
 void Tprincipale::construireMenus()
 {
     MainMenu1 = new QMenuBar(this);
-    MainMenu1->setStyleSheet(QStringLiteral("QMenuBar { background: #95FF95; color: black; }"
-                                            "QMenuBar::item:disabled { color: #5a8a5a; }"));
+    MainMenu1->setStyleSheet(QStringLiteral("QMenuBar { background: %1; color: black; }"
+                                            "QMenuBar::item:disabled { color: #5a8a5a; }")
+                                 .arg(style::vertMenu.name()));
     setMenuBar(MainMenu1);
 
     Fichier = MainMenu1->addMenu(QStringLiteral("&Fichier"));
@@ -172,27 +165,22 @@ void Tprincipale::construireComposants()
     LCDNumber9 = pot();
     LCDNumber11 = pot();
 
-    GroupBox1 = boiteGroupe(QStringLiteral("Trésor de :"), Panel1);
-    GroupBox2 = boiteGroupe(QStringLiteral("Vous"), GroupBox1);
-    GroupBox3 = boiteGroupe(QStringLiteral("Moi"), GroupBox1);
-    GroupBox4 = boiteGroupe(QStringLiteral("KORBANIGUE"), GroupBox1);
-    GroupBox5 = boiteGroupe(QStringLiteral("Orvane BELTRUCQ"), GroupBox1);
-    LCDNumber1 = afficheurSurVert(4, GroupBox2);
-    LCDNumber2 = afficheurSurVert(4, GroupBox3);
-    LCDNumber3 = afficheurSurVert(4, GroupBox4);
-    LCDNumber4 = afficheurSurVert(4, GroupBox5);
+    // A box of the four seats, each seat with its own box and display; the
+    // displays go into their list by seat.
+    auto colonne = [this](const QString &titre, QGroupBox *&cadre, QGroupBox **const (&boites)[nbSieges],
+                          Afficheur **const (&afficheurs)[nbSieges], QList<Afficheur *> &liste) {
+        cadre = style::boiteGroupe(titre, Panel1);
+        for (int s = 0; s < nbSieges; ++s)
+            *boites[s] = style::boiteGroupe(QString::fromUtf8(nomsSieges[s]), cadre);
+        for (int s = 0; s < nbSieges; ++s)
+            liste.append(*afficheurs[s] = afficheurSurVert(4, *boites[s]));
+    };
+    colonne(QStringLiteral("Trésor de :"), GroupBox1, {&GroupBox2, &GroupBox3, &GroupBox4, &GroupBox5},
+            {&LCDNumber1, &LCDNumber2, &LCDNumber3, &LCDNumber4}, affichagesTresor);
+    colonne(QStringLiteral("Nbr de cartes restantes :"), GroupBox6, {&GroupBox7, &GroupBox8, &GroupBox9, &GroupBox10},
+            {&LCDNumber5, &LCDNumber6, &LCDNumber7, &LCDNumber8}, affichagesCartes);
 
-    GroupBox6 = boiteGroupe(QStringLiteral("Nbr de cartes restantes :"), Panel1);
-    GroupBox7 = boiteGroupe(QStringLiteral("Vous"), GroupBox6);
-    GroupBox8 = boiteGroupe(QStringLiteral("Moi"), GroupBox6);
-    GroupBox9 = boiteGroupe(QStringLiteral("KORBANIGUE"), GroupBox6);
-    GroupBox10 = boiteGroupe(QStringLiteral("Orvane BELTRUCQ"), GroupBox6);
-    LCDNumber5 = afficheurSurVert(4, GroupBox7);
-    LCDNumber6 = afficheurSurVert(4, GroupBox8);
-    LCDNumber7 = afficheurSurVert(4, GroupBox9);
-    LCDNumber8 = afficheurSurVert(4, GroupBox10);
-
-    GroupBox11 = boiteGroupe(QStringLiteral("Zone de jeu :"), Panel1);
+    GroupBox11 = style::boiteGroupe(QStringLiteral("Zone de jeu :"), Panel1);
     Image13 = new ImageCarte(GroupBox11);
 
     auto bouton = [this](const QString &texte) {
@@ -234,6 +222,7 @@ void Tprincipale::construireComposants()
                                        &Image7, &Image8, &Image9, &Image10, &Image11, &Image12};
     for (int k = 0; k < tailleMain; ++k) {
         ImageCarte *image = *images[k] = main[k];
+        imagesMain.append(image);
         image->setObjectName(QStringLiteral("Image%1").arg(k + 1));
         image->hide();
         connect(image, &ImageCarte::clicked, this, [this, image] { Image1Click(image); });
@@ -273,25 +262,17 @@ void Tprincipale::nommerPourLAcces()
 {
     // What each display and image is, for screen readers and tooltips; the
     // hand images and the play zone add the card they show.
-    const QString sieges[nbSieges] = {QString(), QStringLiteral("Moi"), QStringLiteral("KORBANIGUE"),
-                                      QStringLiteral("Orvane BELTRUCQ")};
-    Afficheur *const tresors[nbSieges] = {LCDNumber1, LCDNumber2, LCDNumber3, LCDNumber4};
-    Afficheur *const cartes[nbSieges] = {LCDNumber5, LCDNumber6, LCDNumber7, LCDNumber8};
     // The human's seat reads "Vous" in its boxes: "Votre trésor" says the same.
-    tresors[0]->setLibelle(QStringLiteral("Votre trésor"));
-    cartes[0]->setLibelle(QStringLiteral("Vos cartes restantes"));
+    affichagesTresor[0]->setLibelle(QStringLiteral("Votre trésor"));
+    affichagesCartes[0]->setLibelle(QStringLiteral("Vos cartes restantes"));
     for (int s = 1; s < nbSieges; ++s) {
-        tresors[s]->setLibelle(QStringLiteral("Trésor de ") + sieges[s]);
-        cartes[s]->setLibelle(QStringLiteral("Cartes restantes de ") + sieges[s]);
+        affichagesTresor[s]->setLibelle(QStringLiteral("Trésor de ") + QString::fromUtf8(nomsSieges[s]));
+        affichagesCartes[s]->setLibelle(QStringLiteral("Cartes restantes de ") + QString::fromUtf8(nomsSieges[s]));
     }
-    LCDNumber13->setLibelle(QStringLiteral("Cagnotte du 7 de carreau"));
-    LCDNumber12->setLibelle(QStringLiteral("Cagnotte du 10 de carreau"));
-    LCDNumber11->setLibelle(QStringLiteral("Cagnotte du valet de trèfle"));
-    LCDNumber10->setLibelle(QStringLiteral("Cagnotte du roi de cœur"));
-    LCDNumber9->setLibelle(QStringLiteral("Cagnotte de la dame de pique"));
+    for (int p = 0; p < nbCagnottes; ++p)
+        afficheurCagnotte(p)->setLibelle(QString::fromUtf8(tableCagnottes[p].libelle));
     Image13->setRole(QStringLiteral("Zone de jeu"));
-    for (ImageCarte *image : {Image1, Image2, Image3, Image4, Image5, Image6, Image7, Image8, Image9, Image10,
-                              Image11, Image12})
+    for (ImageCarte *image : std::as_const(imagesMain))
         image->setAccessibleDescription(QStringLiteral("Carte de votre main"));
 }
 
@@ -301,25 +282,23 @@ void Tprincipale::appliquerGeometrie()
     Image14->setGeometry(8, 8, 425, 425);
     Bevel3->setGeometry(8, 8, 425, 425);
     for (int k = 0; k < tailleMain; ++k)
-        imagesMain.isEmpty() ? void() : imagesMain[k]->setGeometry(9 + 32 * k, 445, 72, 71);
-    LCDNumber10->setGeometry(24, 176, 68, 30);
-    LCDNumber12->setGeometry(24, 236, 68, 30);
-    LCDNumber13->setGeometry(219, 204, 68, 30);
-    LCDNumber9->setGeometry(336, 176, 68, 30);
-    LCDNumber11->setGeometry(336, 234, 68, 30);
+        imagesMain[k]->setGeometry(9 + 32 * k, 445, 72, 71);
+    // The pot displays stand on the board, which sits at 8, 8.
+    for (int p = 0; p < nbCagnottes; ++p)
+        afficheurCagnotte(p)->setGeometry(tableCagnottes[p].rectAfficheur.translated(8, 8));
     GroupBox1->setGeometry(448, 8, 137, 273);
     GroupBox2->setGeometry(16, 16, 105, 57);
     GroupBox3->setGeometry(16, 80, 105, 57);
     GroupBox4->setGeometry(16, 144, 105, 57);
     GroupBox5->setGeometry(16, 208, 105, 57);
-    for (Afficheur *a : {LCDNumber1, LCDNumber2, LCDNumber3, LCDNumber4})
+    for (Afficheur *a : std::as_const(affichagesTresor))
         a->setGeometry(8, 24, 89, 25);
     GroupBox6->setGeometry(592, 8, 137, 273);
     GroupBox7->setGeometry(8, 16, 121, 57);
     GroupBox8->setGeometry(8, 80, 121, 57);
     GroupBox9->setGeometry(8, 144, 121, 57);
     GroupBox10->setGeometry(8, 208, 121, 57);
-    for (Afficheur *a : {LCDNumber5, LCDNumber6, LCDNumber7, LCDNumber8})
+    for (Afficheur *a : std::as_const(affichagesCartes))
         a->setGeometry(8, 24, 105, 25);
     GroupBox11->setGeometry(616, 320, 89, 137);
     Image13->setGeometry(9, 21, 72, 108);
@@ -335,9 +314,6 @@ void Tprincipale::appliquerGeometrie()
 
 void Tprincipale::FormCreate()
 {
-    imagesMain = {Image1, Image2, Image3, Image4, Image5, Image6, Image7, Image8, Image9, Image10, Image11, Image12};
-    affichagesTresor = {LCDNumber1, LCDNumber2, LCDNumber3, LCDNumber4};
-    affichagesCartes = {LCDNumber5, LCDNumber6, LCDNumber7, LCDNumber8};
     // A fresh table: every field 0, then the start values.
     etat = GameState{};
     partieEnCours = false;
@@ -423,18 +399,22 @@ void Tprincipale::Quitter1Click()
     FormCloseQuery();
 }
 
+void Tprincipale::cocherNiveau(bool difficile)
+{
+    Normal1->setChecked(!difficile);
+    Difficile1->setChecked(difficile);
+}
+
 void Tprincipale::Normal1Click()
 {
-    Normal1->setChecked(true);
-    Difficile1->setChecked(false);
+    cocherNiveau(false);
     GroupBox6->show();
 }
 
 void Tprincipale::Difficile1Click()
 {
-    Difficile1->setChecked(true);
+    cocherNiveau(true);
     GroupBox6->hide();
-    Normal1->setChecked(false);
 }
 
 void Tprincipale::afficherTresors()

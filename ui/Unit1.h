@@ -53,7 +53,8 @@ public:
     QFileDialog &dialogueOuvrir();
     QFileDialog &dialogueSauver();
 
-    // Component lists: hand images by slot, money and card-count displays by seat - 1.
+    // Component lists, filled as the components are made: hand images by
+    // slot, money and card-count displays by seat - 1.
     QList<ImageCarte *> imagesMain;
     QList<Afficheur *> affichagesTresor;
     QList<Afficheur *> affichagesCartes;
@@ -68,6 +69,7 @@ public:
     void Quitter1Click();
     void Normal1Click();
     void Difficile1Click();
+    void cocherNiveau(bool difficile);              // the check mark of the level in force
     void centrerPanneau();
     void afficherTresors();
     void afficherCagnotte(int pot);                 // pot index in the pot table
@@ -80,6 +82,8 @@ public:
     // --- new game and deal (game/donne.cpp) --------------------------------
     void Button1Click();
     void nouvellePartie();
+    // A game begins, new or loaded: the pots empty, the money shown, the deal ready.
+    void commencerPartie();
     void Button2Click();
     void distribuerCartes();
     void trierMains();

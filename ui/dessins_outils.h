@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QPainterPath>
 #include <QRectF>
+#include <functional>
 #include "game/cartes.h"
 
 class QPainter;
@@ -24,5 +25,9 @@ double bruit(double x, double y, unsigned graine);
 
 // Gold gradient along a line, for frames, rims and lettering.
 QLinearGradient degradeOr(const QPointF &de, const QPointF &a);
+
+// An opaque picture of `largeur` x `hauteur` logical pixels at `dpr`, on
+// black, painted by `peindre` with smooth edges, text and scaling.
+QImage tableau(int largeur, int hauteur, qreal dpr, const std::function<void(QPainter &)> &peindre);
 
 } // namespace dessins

@@ -281,24 +281,17 @@ void socle(QPainter &p, const QRect &afficheur)
 
 QImage dessinerPlateau(qreal dpr)
 {
-    QImage img(qRound(largeurPlateau * dpr), qRound(hauteurPlateau * dpr), QImage::Format_ARGB32_Premultiplied);
-    img.setDevicePixelRatio(dpr);
-    img.fill(Qt::black);
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
-    quartiers(p, dpr);
-    rebord(p, dpr);
-    bande(p, dpr);
-    losangeCentral(p);
-    marqueterie(p);
-    for (int c = 0; c < nbCagnottes; ++c) {
-        const PlaceSurPlateau &place = placeSurPlateau(c);
-        socle(p, place.rectAfficheur);
-        dessins::carteOmbree(p, place.carte, place.rectCarte);
-    }
-    p.end();
-    return img.convertToFormat(QImage::Format_RGB32);
+    return dessins::tableau(largeurPlateau, hauteurPlateau, dpr, [dpr](QPainter &p) {
+        quartiers(p, dpr);
+        rebord(p, dpr);
+        bande(p, dpr);
+        losangeCentral(p);
+        marqueterie(p);
+        for (const Cagnotte &c : tableCagnottes) {
+            socle(p, c.rectAfficheur);
+            dessins::carteOmbree(p, c.carte, c.rectCarte);
+        }
+    });
 }
 
 QPixmap imagePlateau(qreal dpr)

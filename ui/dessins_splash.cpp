@@ -104,7 +104,9 @@ void ligneVersion(QPainter &p)
 
 void eventail(QPainter &p)
 {
-    const CardNumber cartes[] = {20, 23, 11, 51, 39};
+    // the 7 and the 10 of diamonds, the jack of clubs, the queen of spades, the king of hearts
+    const CardNumber cartes[] = {cartesQuiPrennent[0], cartesQuiPrennent[1], cartesQuiPrennent[2],
+                                 cartesQuiPrennent[4], cartesQuiPrennent[3]};
     const QPointF pivot(350, 306);
     const qreal distance = 150;
     for (int i = 0; i < 5; ++i) {
@@ -120,20 +122,13 @@ void eventail(QPainter &p)
 
 QImage dessinerSplash(qreal dpr)
 {
-    QImage img(qRound(largeurSplash * dpr), qRound(hauteurSplash * dpr), QImage::Format_ARGB32_Premultiplied);
-    img.setDevicePixelRatio(dpr);
-    img.fill(Qt::black);
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setRenderHint(QPainter::TextAntialiasing);
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
-    fond(p);
-    dessins::medaillon(p, QPointF(104, 125), 84);
-    titre(p);
-    ligneVersion(p);
-    eventail(p);
-    p.end();
-    return img.convertToFormat(QImage::Format_RGB32);
+    return dessins::tableau(largeurSplash, hauteurSplash, dpr, [](QPainter &p) {
+        fond(p);
+        dessins::medaillon(p, QPointF(104, 125), 84);
+        titre(p);
+        ligneVersion(p);
+        eventail(p);
+    });
 }
 
 QPixmap imageSplash(qreal dpr)

@@ -21,26 +21,6 @@ QPointer<Tfinpartie> finpartie;
 
 namespace {
 
-QLabel *etiquette(QWidget *parent, const QColor &couleur, int hauteurPolice)
-{
-    auto *l = new QLabel(parent);
-    QPalette pal = l->palette();
-    pal.setColor(QPalette::WindowText, couleur);
-    l->setPalette(pal);
-    l->setFont(style::police(hauteurPolice));
-    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    l->setWordWrap(false);
-    return l;
-}
-
-QGroupBox *boiteGroupe(const QString &titre, QWidget *parent)
-{
-    auto *g = new QGroupBox(titre, parent);
-    style::colorer(g, style::vert, Qt::white);
-    g->setFont(style::police(11));
-    return g;
-}
-
 // Set while the program ends: the application then closes every window, and
 // this one must close without recording (nothing is saved on exit) and
 // without ever holding the end up.
@@ -101,16 +81,18 @@ Tfinpartie::Tfinpartie(QWidget *owner)
     setFixedSize(largeur, hauteur);
     style::colorer(this, style::vert, Qt::white);
 
-    Label1 = etiquette(this, Qt::red, 19);
+    Label1 = style::etiquette(this, style::police(19), Qt::red);
 
-    GroupBox1 = boiteGroupe(QStringLiteral("Résutat des joueurs"), this);
-    Label2 = etiquette(GroupBox1, Qt::white, 11);
-    Label3 = etiquette(GroupBox1, Qt::white, 11);
-    Label4 = etiquette(GroupBox1, Qt::white, 11);
-    Label5 = etiquette(GroupBox1, Qt::white, 11);
+    GroupBox1 = style::boiteGroupe(QStringLiteral("Résutat des joueurs"), this);
+    Label2 = style::etiquette(GroupBox1, style::police(11), Qt::white);
+    Label3 = style::etiquette(GroupBox1, style::police(11), Qt::white);
+    Label4 = style::etiquette(GroupBox1, style::police(11), Qt::white);
+    Label5 = style::etiquette(GroupBox1, style::police(11), Qt::white);
+    for (QLabel *l : {Label1, Label2, Label3, Label4, Label5})
+        l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     GroupBox1->setFocusPolicy(Qt::NoFocus);
 
-    GroupBox2 = boiteGroupe(QStringLiteral("Vous êtes le premier, quel est votre nom"), this);
+    GroupBox2 = style::boiteGroupe(QStringLiteral("Vous êtes le premier, quel est votre nom"), this);
     Edit1 = new QLineEdit(QStringLiteral("Edit1"), GroupBox2);
     Edit1->setFont(style::police(11));
     QPalette pe = Edit1->palette();
@@ -131,18 +113,13 @@ Tfinpartie::Tfinpartie(QWidget *owner)
     FormCreate();
 }
 
-QPoint Tfinpartie::positionCentree(const QSize &ecran, const QSize &fenetre)
-{
-    return style::centre(QRect(QPoint(0, 0), ecran), fenetre);
-}
-
 void Tfinpartie::FormCreate()
 {
     if (principale)
         principale->activerTable(false);
     const QScreen *ecran = QGuiApplication::primaryScreen();
     const QSize tailleEcran = ecran ? ecran->geometry().size() : QSize(largeur, hauteur);
-    move(positionCentree(tailleEcran, size()));
+    move(style::centre(QRect(QPoint(0, 0), tailleEcran), size()));
 }
 
 void Tfinpartie::FormShow()

@@ -2,9 +2,7 @@
 // The end-of-game window: who is last, the four amounts and, when the human
 // beat the best score, the name box. Closing it records the best score.
 #include <QDialog>
-#include <QPoint>
 #include <QPointer>
-#include <QSize>
 
 class QGroupBox;
 class QLabel;
@@ -30,11 +28,6 @@ public:
     // Set by the first record of this game's score: a record retried after a
     // failed write must not double the money again.
     bool argentDouble = false;
-
-    // Where a window of the given size goes to be centred on a screen:
-    // (screen - own size) / 2, truncating toward zero, negative when the
-    // screen is the smaller.
-    static QPoint positionCentree(const QSize &ecran, const QSize &fenetre);
 
     static constexpr int largeur = 547;
     static constexpr int hauteur = 158;

@@ -80,15 +80,6 @@ void ImageCarte::remplir(const QColor &couleur)
     update();
 }
 
-void ImageCarte::effacer()
-{
-    fond = QColor();
-    setOpaque(false);
-    carteDessinee = 0;
-    nommer();
-    update();
-}
-
 void ImageCarte::setOpaque(bool opaque)
 {
     if (testAttribute(Qt::WA_OpaquePaintEvent) != opaque)

@@ -21,12 +21,9 @@ public:
 
     void dessinerCarte(CardNumber n);         // entry n - 1 of the card list at (0, 0)
     void remplir(const QColor &couleur);      // brush fill of the whole canvas
-    void effacer();                           // no picture at all
-    void setTransparent(bool t) { transparent = t; }
     CardNumber carte() const { return carteDessinee; }   // last card drawn, 0 when none
     // A fixed role that names the image with or without a card.
     void setRole(const QString &r);
-    QString role() const { return roleFixe; }
     void setVisible(bool visible) override;
     bool estCliquable() const;               // something listens to its clicks
 
@@ -47,7 +44,6 @@ private:
     QColor fond;               // the fill of the canvas; invalid when none
     QSize zoneRemplie;         // the canvas the fill covered, in logical pixels
     CardNumber carteDessinee = 0;
-    bool transparent = false;
     bool appuye = false;
     QString roleFixe;
 };

@@ -63,21 +63,6 @@ QPixmap imageCarte(CardNumber n, qreal dpr)
     return p;
 }
 
-const PlaceSurPlateau &placeSurPlateau(int cagnotte)
-{
-    // Pot displays: their places on the panel less the board's offset (8, 8).
-    // Each card stands against its display: above it, below it, or, in the
-    // centre diamond, to its left at three quarters of its size.
-    static const PlaceSurPlateau places[nbCagnottes] = {
-        {20, QRect(150, 171, 54, 81), QRect(211, 196, 68, 30)},     // 7 of diamonds
-        {23, QRect(14, 264, 72, 108), QRect(16, 228, 68, 30)},      // 10 of diamonds
-        {11, QRect(326, 262, 72, 108), QRect(328, 226, 68, 30)},    // jack of clubs
-        {39, QRect(14, 54, 72, 108), QRect(16, 168, 68, 30)},       // king of hearts
-        {51, QRect(326, 54, 72, 108), QRect(328, 168, 68, 30)},     // queen of spades
-    };
-    return places[qBound(0, cagnotte, nbCagnottes - 1)];
-}
-
 namespace dessins {
 
 double bruit(double x, double y, unsigned graine)
@@ -108,6 +93,20 @@ QLinearGradient degradeOr(const QPointF &de, const QPointF &a)
     g.setColorAt(0.8, QColor(232, 196, 100));
     g.setColorAt(1.0, QColor(140, 96, 24));
     return g;
+}
+
+QImage tableau(int largeur, int hauteur, qreal dpr, const std::function<void(QPainter &)> &peindre)
+{
+    QImage img(qRound(largeur * dpr), qRound(hauteur * dpr), QImage::Format_ARGB32_Premultiplied);
+    img.setDevicePixelRatio(dpr);
+    img.fill(Qt::black);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    peindre(p);
+    p.end();
+    return img.convertToFormat(QImage::Format_RGB32);
 }
 
 void carteOmbree(QPainter &p, CardNumber n, const QRectF &cible, qreal angle, qreal ombre)
@@ -319,7 +318,8 @@ QPixmap icone(int cote)
     const qreal h = c * (petit ? 0.62 : 0.50);
     const qreal l = h * 2.0 / 3.0;
     const QPointF pivot(c / 2, c * (petit ? 0.80 : 0.66));
-    const CardNumber cartes[] = {20, 51, 39};
+    // the 7 of diamonds, the queen of spades, the king of hearts
+    const CardNumber cartes[] = {cartesQuiPrennent[0], cartesQuiPrennent[4], cartesQuiPrennent[3]};
     const qreal angles[] = {-22, 0, 22};
     for (int i = 0; i < 3; ++i) {
         p.save();

@@ -37,17 +37,7 @@ QIcon iconeJeu();
 // One size of the icon, `cote` x `cote` pixels.
 QPixmap imageIcone(int cote);
 
-// Where each card that takes and its pot display stand on the board, in the
-// board's own coordinates (the board sits at 8, 8 on the panel).
-struct PlaceSurPlateau {
-    CardNumber carte;
-    QRect rectCarte;      // the card as pictured (the centre one is smaller)
-    QRect rectAfficheur;  // the pot display laid over the board
-};
 constexpr int largeurPlateau = 425;
 constexpr int hauteurPlateau = 425;
 constexpr int largeurSplash = 514;
 constexpr int hauteurSplash = 250;
-// In pot order: 7 of diamonds, 10 of diamonds, jack of clubs, king of hearts,
-// queen of spades.
-const PlaceSurPlateau &placeSurPlateau(int cagnotte);

@@ -19,15 +19,6 @@ QPointer<Tfinmanche> finmanche;
 namespace {
 constexpr int largeur = 560;
 constexpr int hauteur = 351;
-
-QLabel *etiquette(QWidget *parent, const QFont &police, const QColor &couleur)
-{
-    auto *l = new QLabel(parent);
-    l->setFont(police);
-    style::colorer(l, style::vert, couleur);
-    l->setAutoFillBackground(false);
-    return l;
-}
 } // namespace
 
 Tfinmanche::Tfinmanche(QWidget *owner)
@@ -41,7 +32,7 @@ Tfinmanche::Tfinmanche(QWidget *owner)
     setFixedSize(largeur, hauteur);
     style::colorer(this, style::vert, Qt::white);
 
-    Label1 = etiquette(this, style::police(16, true), style::citron);
+    Label1 = style::etiquette(this, style::police(16, true), style::citron);
     GroupBox1 = new QGroupBox(QStringLiteral("Talon :"), this);
     style::colorer(GroupBox1, style::vert, style::citron);
     GroupBox1->setFont(style::police(13));
@@ -51,10 +42,10 @@ Tfinmanche::Tfinmanche(QWidget *owner)
     Image3 = new ImageCarte(GroupBox1);
     for (ImageCarte *image : {Image1, Image2, Image3, Image4})
         image->setAccessibleDescription(QStringLiteral("Carte du talon"));
-    Label2 = etiquette(this, style::police(11), Qt::white);
-    Label3 = etiquette(this, style::police(11), Qt::white);
-    Label4 = etiquette(this, style::police(11), Qt::white);
-    Label5 = etiquette(this, style::police(16, true), style::marine);
+    Label2 = style::etiquette(this, style::police(11), Qt::white);
+    Label3 = style::etiquette(this, style::police(11), Qt::white);
+    Label4 = style::etiquette(this, style::police(11), Qt::white);
+    Label5 = style::etiquette(this, style::police(16, true), style::marine);
     Button1 = new QPushButton(QStringLiteral("Ok"), this);
     style::boutonVert(Button1);
     ListBox1 = new QListWidget(this);
@@ -87,7 +78,6 @@ void Tfinmanche::FormShow()
     Label5->setGeometry(112, 288, 441, 20);
     GroupBox1->setGeometry(8, 40, 329, 137);
     Image1->setGeometry(9, 21, largeurCarte, hauteurCarte);
-    Image1->setTransparent(true);
     Image4->setGeometry(89, 21, largeurCarte, hauteurCarte);
     Image2->setGeometry(169, 21, largeurCarte, hauteurCarte);
     Image3->setGeometry(249, 21, largeurCarte, hauteurCarte);

@@ -1,6 +1,8 @@
 #include "ui/style.h"
 
 #include <QFontDatabase>
+#include <QGroupBox>
+#include <QLabel>
 #include <QPalette>
 #include <QWidget>
 
@@ -58,6 +60,26 @@ void boutonVert(QWidget *bouton)
     pal.setColor(QPalette::Disabled, QPalette::Button, QColor(110, 165, 60));
     bouton->setPalette(pal);
     bouton->setFont(police(11));
+}
+
+QGroupBox *boiteGroupe(const QString &titre, QWidget *parent)
+{
+    auto *g = new QGroupBox(titre, parent);
+    colorer(g, vert, Qt::white);
+    g->setFont(police(11));
+    // Named after its own title: left unnamed, a box inside another would be
+    // read under the outer box's title.
+    g->setAccessibleName(titre);
+    return g;
+}
+
+QLabel *etiquette(QWidget *parent, const QFont &police, const QColor &couleur)
+{
+    auto *l = new QLabel(parent);
+    l->setFont(police);
+    colorer(l, vert, couleur);
+    l->setAutoFillBackground(false);
+    return l;
 }
 
 } // namespace style

@@ -6,6 +6,8 @@
 #include <QRect>
 #include <QSize>
 
+class QGroupBox;
+class QLabel;
 class QWidget;
 
 namespace style {
@@ -33,4 +35,11 @@ QPoint centre(const QRect &ecran, const QSize &taille);
 
 // A push button with the game's green face and white caption.
 void boutonVert(QWidget *bouton);
+
+// A group box of the game: green, white title in the interface font.
+QGroupBox *boiteGroupe(const QString &titre, QWidget *parent);
+
+// A label of the result windows: text in the given font and colour over
+// what its parent shows.
+QLabel *etiquette(QWidget *parent, const QFont &police, const QColor &couleur);
 } // namespace style

@@ -5,24 +5,12 @@
 #include <QElapsedTimer>
 #include <QTextStream>
 #include <cstdio>
-#include "support/hasardeux.h"
-
-namespace {
-QtMessageHandler gestionnaireQt = nullptr;
-
-void filtrerMessages(QtMsgType type, const QMessageLogContext &contexte, const QString &message)
-{
-    if (message.startsWith(QLatin1String("This plugin does not support")))
-        return;
-    gestionnaireQt(type, contexte, message);
-}
-} // namespace
+#include "support/pilote.h"
 
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    gestionnaireQt = qInstallMessageHandler(filtrerMessages);
     const QStringList args = app.arguments();
     const int parties = args.size() > 1 ? args.at(1).toInt() : 20000;
     const quint32 graine = args.size() > 2 ? args.at(2).toUInt() : 20261208u;
@@ -35,9 +23,9 @@ int main(int argc, char **argv)
     qint64 evenements = 0, donnes = 0;
     for (int t = 0; jouees < parties; ++t) {
         Table table;
-        Hasardeux joueur(table, graine + 7919u * quint32(t));
+        Pilote joueur(table, graine + 7919u * quint32(t), Pilote::Errante);
         for (int i = 0; i < partiesParTable && jouees < parties; ++i) {
-            const Hasardeux::Bilan bilan = joueur.jouerPartie();
+            const Pilote::Bilan bilan = joueur.jouerPartie();
             ++jouees;
             evenements += bilan.evenements;
             donnes += bilan.donnes;

@@ -3,37 +3,21 @@
 #include <QDir>
 #include <QFileDialog>
 
-bool DoublePlateforme::confirmer(const QString &texte)
+void DoublePlateforme::noter(Boite::Genre genre, const QString &texte)
 {
-    boites.append({Boite::Confirmation, texte});
+    boites.append({genre, texte});
     if (aChaqueBoite)
         aChaqueBoite(boites.constLast());
+}
+
+bool DoublePlateforme::confirmer(const QString &texte)
+{
+    noter(Boite::Confirmation, texte);
     if (reponses.isEmpty()) {
         ++questionsSansReponse;
         return false;
     }
     return reponses.dequeue();
-}
-
-void DoublePlateforme::informer(const QString &texte)
-{
-    boites.append({Boite::Information, texte});
-    if (aChaqueBoite)
-        aChaqueBoite(boites.constLast());
-}
-
-void DoublePlateforme::afficher(const QString &texte)
-{
-    boites.append({Boite::Simple, texte});
-    if (aChaqueBoite)
-        aChaqueBoite(boites.constLast());
-}
-
-void DoublePlateforme::erreur(const QString &texte)
-{
-    boites.append({Boite::Erreur, texte});
-    if (aChaqueBoite)
-        aChaqueBoite(boites.constLast());
 }
 
 QString DoublePlateforme::choisirFichier(QFileDialog &dialogue)
@@ -56,24 +40,9 @@ void DoublePlateforme::pause(int ms)
         aChaquePause(ms);
 }
 
-int DoublePlateforme::heureDuJourMs()
-{
-    return heure;
-}
-
-void DoublePlateforme::bip()
-{
-    ++bips;
-}
-
 QString DoublePlateforme::repertoireCourant()
 {
     return repertoire.isEmpty() ? QDir::currentPath() : repertoire;
-}
-
-void DoublePlateforme::terminer()
-{
-    ++terminaisons;
 }
 
 QStringList DoublePlateforme::textes() const

@@ -39,18 +39,21 @@ public:
     std::function<void(int)> aChaquePause;
 
     bool confirmer(const QString &texte) override;
-    void informer(const QString &texte) override;
-    void afficher(const QString &texte) override;
-    void erreur(const QString &texte) override;
+    void informer(const QString &texte) override { noter(Boite::Information, texte); }
+    void afficher(const QString &texte) override { noter(Boite::Simple, texte); }
+    void erreur(const QString &texte) override { noter(Boite::Erreur, texte); }
     QString choisirFichier(QFileDialog &dialogue) override;
     void pause(int ms) override;
-    int heureDuJourMs() override;
-    void bip() override;
+    int heureDuJourMs() override { return heure; }
+    void bip() override { ++bips; }
     QString repertoireCourant() override;
-    void terminer() override;
+    void terminer() override { ++terminaisons; }
 
     QStringList textes() const;     // the texts of all boxes, in order
     void oublier();                 // clears what was recorded
+
+private:
+    void noter(Boite::Genre genre, const QString &texte);
 };
 
 // Installs a new double as the platform and returns it (owned by the platform).

@@ -4,12 +4,26 @@
 #include <QDir>
 #include <QStyleFactory>
 
+namespace {
+
+QtMessageHandler gestionnaireQt = nullptr;
+
+void filtrerMessages(QtMsgType type, const QMessageLogContext &contexte, const QString &message)
+{
+    if (message.startsWith(QLatin1String("This plugin does not support")))
+        return;
+    gestionnaireQt(type, contexte, message);
+}
+
+} // namespace
+
 Table::Table(bool montrer, const QString &dossierDonne)
 {
-    static bool styleFixe = false;
-    if (!styleFixe) {
+    static bool premiere = true;
+    if (premiere) {
         QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-        styleFixe = true;
+        gestionnaireQt = qInstallMessageHandler(filtrerMessages);
+        premiere = false;
     }
     plateforme = installerDouble();
     ancienDossier = QDir::currentPath();
@@ -29,6 +43,51 @@ Table::~Table()
 {
     fenetre.reset();
     QDir::setCurrent(ancienDossier);
+}
+
+void laisserDetruire()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void SurTable::poserTable()
+{
+    table = std::make_unique<Table>();
+    f = table->fenetre.get();
+    d = table->plateforme;
+    d->oublier();
+}
+
+void SurTable::leverTable()
+{
+    table.reset();
+    laisserDetruire();
+    f = nullptr;
+    d = nullptr;
+}
+
+void viderLesMains(std::initializer_list<CardNumber> mainDuJoueur)
+{
+    for (int s = 0; s < nbSieges; ++s) {
+        etat.tresor[s] = 1000;
+        std::fill(std::begin(etat.mains[s]), std::end(etat.mains[s]), 0);
+        etat.cartesRestantes[s] = 0;
+    }
+    std::copy(mainDuJoueur.begin(), mainDuJoueur.end(), etat.mains[0]);
+    etat.cartesRestantes[0] = std::int32_t(mainDuJoueur.size());
+    const CardNumber talon[4] = {5, 18, 33, 47};
+    std::copy(std::begin(talon), std::end(talon), etat.talon);
+    partieEnCours = true;
+}
+
+std::int64_t argentTotal(const GameState &g)
+{
+    std::int64_t total = 0;
+    for (std::int32_t argent : g.tresor)
+        total += argent;
+    for (std::int32_t pot : g.cagnottes)
+        total += pot;
+    return total;
 }
 
 QString verifierCartes(const GameState &g)
