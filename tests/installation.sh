@@ -321,4 +321,8 @@ if [ "$echecs" -ne 0 ]; then
   echo "$echecs check(s) failed"
   exit 1
 fi
+# The package's build tree (about 100 MB) is kept only when a check failed.
+if [ "$paquet_debian" = yes ]; then
+  rm -rf "$dossier_paquet"/merle-vert-[0-9]*/
+fi
 echo "All installation checks passed"
