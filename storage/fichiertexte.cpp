@@ -17,8 +17,12 @@ namespace {
 
 constexpr char ctrlZ = 26;
 constexpr int longueurMaximaleNombre = 32;
-// A file is read through a buffer of this size, never whole.
-constexpr std::size_t tailleTampon = 64 * 1024;
+// A file is read through a buffer of this size, never whole. The fuzzing
+// build makes it a few bytes, so that its inputs cross its edges often.
+#ifndef MERLE_TAMPON_LECTURE
+#define MERLE_TAMPON_LECTURE (64 * 1024)
+#endif
+constexpr std::size_t tailleTampon = MERLE_TAMPON_LECTURE;
 // A line longer than this is kept to its first bytes and the rest of it is
 // passed over, so that no file can make the read hold more in memory.
 constexpr qsizetype longueurMaximaleLigne = qsizetype(16) * 1024 * 1024;

@@ -108,6 +108,9 @@ void TestFichierTexte::lignes_data()
                              << QStringList{QStringLiteral("Hélène Çà ÿ"), "", ""};
     QTest::newRow("octet nul") << QByteArray("a\0b\r\nc", 6) << QStringList{QString::fromLatin1("a\0b", 3), "c", ""};
     QTest::newRow("lignes en trop ignorées") << QByteArray("1\n2\n3\n4\n") << QStringList{"1", "2", "3"};
+    // The file is read 64 KiB at a time: a line end across two reads.
+    QTest::newRow("CR LF à cheval sur deux lectures") << QByteArray(65535, 'x') + "\r\nfin\r\n"
+                                                      << QStringList{QString(65535, QLatin1Char('x')), "fin", ""};
 }
 
 void TestFichierTexte::lignes()
@@ -222,6 +225,9 @@ void TestFichierTexte::entiers_data()
     QTest::newRow("deux signes") << QByteArray("--3\r\n") << L{0} << 0;
     QTest::newRow("hexadécimal") << QByteArray("0x10\r\n") << L{0} << 0;
     QTest::newRow("un million de chiffres") << QByteArray(1000000, '7') << L{0} << 0;
+    QTest::newRow("nombre à cheval sur deux lectures") << QByteArray(65534, ' ') + "1234 x\r\n5\r\n"
+                                                        << L{1234, 5} << -1;
+    QTest::newRow("Ctrl-Z dans la deuxième lecture") << QByteArray(70000, ' ') + "\x1a" "5\r\n" << L{0} << -1;
 }
 
 void TestFichierTexte::entiers()
