@@ -1,8 +1,12 @@
 #include "storage/fichiertexte.h"
 
 #include <QFile>
+#include <QRandomGenerator>
 #include <cerrno>
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
+#include <climits>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,10 +16,19 @@ namespace fichier {
 namespace {
 
 constexpr char ctrlZ = 26;
-// A text file of the game holds a few lines; anything this large is not one
-// of ours, and reading it whole would only exhaust memory.
-constexpr qsizetype tailleMaximale = qsizetype(64) * 1024 * 1024;
 constexpr int longueurMaximaleNombre = 32;
+// A file is read through a buffer of this size, never whole. The fuzzing
+// build makes it a few bytes, so that its inputs cross its edges often.
+#ifndef MERLE_TAMPON_LECTURE
+#define MERLE_TAMPON_LECTURE (64 * 1024)
+#endif
+constexpr std::size_t tailleTampon = MERLE_TAMPON_LECTURE;
+// A line longer than this is kept to its first bytes and the rest of it is
+// passed over, so that no file can make the read hold more in memory.
+constexpr qsizetype longueurMaximaleLigne = qsizetype(16) * 1024 * 1024;
+// A device or a pipe may never end: after this many bytes its read stops
+// with EFBIG. A regular file has no such cut.
+constexpr std::int64_t lectureMaximaleFlux = std::int64_t(64) * 1024 * 1024;
 
 QByteArray nomSysteme(const QString &chemin)
 {
@@ -69,6 +82,50 @@ void synchroniserDossier(const QByteArray &dossier)
         return;
     ::fsync(fd);
     ::close(fd);
+}
+
+// The longest chain of symbolic links followed, as the kernel allows.
+constexpr int liensMaximum = 40;
+
+// Replaces a path that is a symbolic link with the path it points to, read
+// relative to the link's own folder.
+int lireLien(QByteArray &chemin)
+{
+    QByteArray cible(PATH_MAX, Qt::Uninitialized);
+    const ssize_t n = ::readlink(chemin.constData(), cible.data(), size_t(cible.size()));
+    if (n < 0)
+        return errno;
+    if (n >= cible.size())
+        return ENAMETOOLONG;
+    cible.truncate(n);
+    if (cible.isEmpty())
+        return ENOENT;
+    if (!cible.startsWith('/')) {
+        const qsizetype barre = chemin.lastIndexOf('/');
+        if (barre >= 0)
+            cible.prepend(chemin.left(barre + 1));
+    }
+    chemin = cible;
+    return 0;
+}
+
+// Creates a new file of a free name ".mv.XXXXXX" in the folder, with the
+// mode given (less the umask). Returns its descriptor, or minus the errno.
+int creerTemporaire(const QByteArray &dossier, mode_t mode, QByteArray &nom)
+{
+    static const char lettres[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    const QByteArray prefixe = (dossier == "/" ? QByteArray("/") : dossier + '/') + ".mv.";
+    for (int essai = 0; essai < 100; ++essai) {
+        nom = prefixe;
+        for (int i = 0; i < 6; ++i)
+            nom.append(lettres[QRandomGenerator::system()->bounded(int(sizeof lettres - 1))]);
+        const int fd = ::open(nom.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0)
+            return fd;
+        if (errno != EEXIST)
+            return -errno;
+    }
+    return -EEXIST;
 }
 
 bool estEspace(char c)
@@ -149,11 +206,21 @@ QByteArray versLatin1(const QString &texte)
 
 // --- reading -------------------------------------------------------------
 
+Lecture::~Lecture()
+{
+    if (descripteur >= 0)
+        ::close(descripteur);
+}
+
 int Lecture::ouvrir(const QString &chemin)
 {
-    contenu.clear();
+    if (descripteur >= 0)
+        ::close(descripteur);
+    descripteur = -1;
+    tampon.clear();
     position = 0;
-    estOuvert = false;
+    finAtteinte = false;
+    limite = -1;
     if (chemin.isEmpty())
         return EINVAL;
     const QByteArray nom = nomSysteme(chemin);
@@ -174,79 +241,147 @@ int Lecture::ouvrir(const QString &chemin)
         ::close(fd);
         return EISDIR;
     }
-    char tampon[16384];
-    for (;;) {
-        const ssize_t n = ::read(fd, tampon, sizeof tampon);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            if (errno == EAGAIN)
-                break;
-            const int e = errno;
-            ::close(fd);
-            contenu.clear();
-            return e;
-        }
-        if (n == 0)
-            break;
-        if (contenu.size() + n > tailleMaximale) {
-            ::close(fd);
-            contenu.clear();
-            return EFBIG;
-        }
-        contenu.append(tampon, n);
-    }
-    const int e = fermerDescripteur(fd);
-    if (e != 0) {
-        contenu.clear();
-        return e;
-    }
-    // A Ctrl-Z ends the text.
-    const qsizetype fin = contenu.indexOf(ctrlZ);
-    if (fin >= 0)
-        contenu.truncate(fin);
-    estOuvert = true;
+    // A regular file ends; a device or a pipe may never end, and blanks or a
+    // line without end could be read from it forever.
+    if (!S_ISREG(infos.st_mode))
+        limite = lectureMaximaleFlux;
+    descripteur = fd;
     return 0;
+}
+
+// Makes at least one unread byte available; false at the end of the text
+// (end of file, Ctrl-Z) or on an error, which erreur then holds.
+bool Lecture::remplir(int &erreur)
+{
+    erreur = 0;
+    if (position < tampon.size())
+        return true;
+    if (finAtteinte || descripteur < 0)
+        return false;
+    tampon.resize(tailleTampon);
+    position = 0;
+    for (;;) {
+        std::size_t demande = tampon.size();
+        if (limite >= 0)
+            demande = std::size_t(std::min<std::int64_t>(limite + 1, std::int64_t(demande)));
+        const ssize_t n = ::read(descripteur, tampon.data(), demande);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno != EAGAIN) {
+            erreur = errno;
+            tampon.clear();
+            return false;
+        }
+        if (n <= 0) {
+            finAtteinte = true;
+            tampon.clear();
+            return false;
+        }
+        if (limite >= 0) {
+            limite -= n;
+            if (limite < 0) {
+                erreur = EFBIG;
+                tampon.clear();
+                return false;
+            }
+        }
+        tampon.resize(std::size_t(n));
+        // A Ctrl-Z ends the text.
+        if (const void *z = std::memchr(tampon.data(), ctrlZ, tampon.size())) {
+            tampon.resize(std::size_t(static_cast<const char *>(z) - tampon.data()));
+            finAtteinte = true;
+            if (tampon.empty())
+                return false;
+        }
+        return true;
+    }
+}
+
+// Passes the rest of the current line, its LF included.
+int Lecture::passerLaLigne()
+{
+    int e = 0;
+    while (remplir(e)) {
+        const char *debut = tampon.data() + position;
+        const std::size_t reste = tampon.size() - position;
+        if (const void *lf = std::memchr(debut, '\n', reste)) {
+            position += std::size_t(static_cast<const char *>(lf) - debut) + 1;
+            return 0;
+        }
+        position = tampon.size();
+    }
+    return e;
 }
 
 int Lecture::lireLigne(QString &ligne)
 {
     ligne.clear();
-    if (!estOuvert)
+    if (descripteur < 0)
         return EBADF;
-    if (position >= contenu.size())
-        return 0;
-    qsizetype fin = contenu.indexOf('\n', position);
-    const qsizetype suite = fin < 0 ? contenu.size() : fin + 1;
-    if (fin < 0)
-        fin = contenu.size();
-    else if (fin > position && contenu.at(fin - 1) == '\r')
-        --fin;
-    ligne = QString::fromLatin1(contenu.constData() + position, fin - position);
-    position = suite;
+    QByteArray octets;
+    int e = 0;
+    bool finDeLigne = false;
+    char dernier = 0;          // the last byte before the LF, kept or not
+    std::int64_t longueur = 0; // the whole line's length
+    while (!finDeLigne && remplir(e)) {
+        const char *debut = tampon.data() + position;
+        const std::size_t reste = tampon.size() - position;
+        const void *lf = std::memchr(debut, '\n', reste);
+        const std::size_t n = lf ? std::size_t(static_cast<const char *>(lf) - debut) : reste;
+        // What goes past the longest line kept is passed over, not held.
+        const qsizetype place = longueurMaximaleLigne - octets.size();
+        octets.append(debut, qsizetype(std::min<std::size_t>(n, std::size_t(std::max<qsizetype>(place, 0)))));
+        if (n > 0)
+            dernier = debut[n - 1];
+        longueur += std::int64_t(n);
+        position += lf ? n + 1 : n;
+        finDeLigne = lf != nullptr;
+    }
+    if (e != 0)
+        return e;
+    // CR LF ends a line as LF does; a CR elsewhere is part of the text.
+    if (finDeLigne && dernier == '\r' && longueur <= longueurMaximaleLigne)
+        octets.chop(1);
+    ligne = QString::fromLatin1(octets);
     return 0;
 }
 
 int Lecture::lireEntier(std::int32_t &valeur)
 {
     valeur = 0;
-    if (!estOuvert)
+    if (descripteur < 0)
         return EBADF;
-    const qsizetype taille = contenu.size();
-    const char *octets = contenu.constData();
-    while (position < taille && estEspace(octets[position]))
-        ++position;
-    if (position >= taille)
-        return 0;
-    const qsizetype debut = position;
-    while (position < taille && !estEspace(octets[position]))
-        ++position;
-    const qsizetype longueur = position - debut;
+    int e = 0;
+    // Blanks and line ends before the number.
+    for (;;) {
+        if (!remplir(e))
+            return e;   // the end of the text reads 0
+        while (position < tampon.size() && estEspace(tampon[position]))
+            ++position;
+        if (position < tampon.size())
+            break;
+    }
+    // The token: only its first characters are kept, one more than a number
+    // may have, so that a longer one is seen as such.
+    char jeton[longueurMaximaleNombre + 1];
+    std::size_t longueur = 0;
+    bool finDuJeton = false;
+    while (!finDuJeton && remplir(e)) {
+        while (position < tampon.size() && !estEspace(tampon[position])) {
+            if (longueur < sizeof jeton)
+                jeton[longueur] = tampon[position];
+            ++longueur;
+            ++position;
+        }
+        finDuJeton = position < tampon.size();
+    }
+    if (e != 0)
+        return e;
     // The rest of the line goes, whatever the token was.
-    const qsizetype finLigne = contenu.indexOf('\n', position);
-    position = finLigne < 0 ? taille : finLigne + 1;
-    if (longueur > longueurMaximaleNombre
-        || !convertirEntier(octets + debut, octets + debut + longueur, valeur)) {
+    if (finDuJeton && (e = passerLaLigne()) != 0)
+        return e;
+    if (longueur > std::size_t(longueurMaximaleNombre)
+        || !convertirEntier(jeton, jeton + longueur, valeur)) {
         valeur = 0;
         return saisieNumerique;
     }
@@ -255,12 +390,14 @@ int Lecture::lireEntier(std::int32_t &valeur)
 
 int Lecture::fermer()
 {
-    if (!estOuvert)
+    if (descripteur < 0)
         return EBADF;
-    estOuvert = false;
-    contenu.clear();
+    const int fd = descripteur;
+    descripteur = -1;
+    tampon.clear();
+    tampon.shrink_to_fit();
     position = 0;
-    return 0;
+    return fermerDescripteur(fd);
 }
 
 // --- writing -------------------------------------------------------------
@@ -298,17 +435,24 @@ int Ecriture::ouvrir(const QString &chemin)
     if (nom.contains('\0') || nom.endsWith('/'))
         return EINVAL;
 
-    // A link is followed: the file it names is the one replaced.
+    // A link is followed, as far as a chain of links goes: the file it names
+    // is the one replaced, or created when the link dangles.
     struct stat infos;
-    bool existe = ::lstat(nom.constData(), &infos) == 0;
-    if (existe && S_ISLNK(infos.st_mode)) {
-        if (char *reel = ::realpath(nom.constData(), nullptr)) {
-            nom = reel;
-            std::free(reel);
+    bool existe = false;
+    for (int liens = 0;; ++liens) {
+        if (::lstat(nom.constData(), &infos) != 0) {
+            if (errno != ENOENT)
+                return errno;
+            break;
         }
-        existe = ::stat(nom.constData(), &infos) == 0;
-    } else if (!existe && errno != ENOENT) {
-        return errno;
+        if (!S_ISLNK(infos.st_mode)) {
+            existe = true;
+            break;
+        }
+        if (liens == liensMaximum)
+            return ELOOP;
+        if (const int e = lireLien(nom))
+            return e;
     }
     if (existe && S_ISDIR(infos.st_mode))
         return EISDIR;
@@ -325,23 +469,29 @@ int Ecriture::ouvrir(const QString &chemin)
     separer(nom, dossier, base);
     if (base.isEmpty() || base == "." || base == "..")
         return EINVAL;
-    QByteArray modele = (dossier == "/" ? QByteArray("/") : dossier + '/') + ".mv.XXXXXX";
-    const int fd = ::mkostemp(modele.data(), O_CLOEXEC);
+    // A new file is created as any program creates one, with mode 0666
+    // less the umask (and the folder's default ACL); a replaced one is made
+    // private first and given the old file's mode below.
+    QByteArray modele;
+    const int fd = creerTemporaire(dossier, existe ? 0600 : 0666, modele);
     if (fd < 0)
-        return errno;
+        return -fd;
     descripteur = fd;
     temporaire = QFile::decodeName(modele);
     cible = QFile::decodeName(nom);
     dossierCible = dossier;
 
-    // The new file keeps the old one's mode and owner; a new file gets 0644.
     if (existe) {
-        ::fchmod(fd, infos.st_mode & 07777);
-        if (::fchown(fd, infos.st_uid, infos.st_gid) != 0) {
-            // Not ours to give away: the file is then ours, which is fine.
+        // The owner and group first, where we may set them (root may; a user
+        // may keep a group he belongs to), since a change of owner clears the
+        // set-id bits. Otherwise the new file is the writer's, in his group.
+        if (::fchown(fd, infos.st_uid, infos.st_gid) != 0 && ::fchown(fd, uid_t(-1), infos.st_gid) != 0) {
+            // Neither: the file stays the writer's own.
         }
-    } else {
-        ::fchmod(fd, 0644);
+        // The permission bits, never the set-user-id, set-group-id or sticky
+        // bits: a file the game writes is no program.
+        if (::fchmod(fd, infos.st_mode & 0777) != 0)
+            return echouer(errno);
     }
     return 0;
 }

@@ -6,6 +6,7 @@
 // gives the French message, and the error box adds the full stop.
 #include <QString>
 #include <cstdint>
+#include <vector>
 
 namespace fichier {
 
@@ -19,19 +20,32 @@ QString messageErreur(int code);
 // Latin-1 lacks becomes "?".
 QByteArray versLatin1(const QString &texte);
 
-// A file opened for reading, read whole into memory.
+// A file opened for reading. It is read as a stream, a buffer at a time, and
+// only as far as the values asked for: the size of the file does not matter.
+// A line is held whole up to 16 MiB and the rest of a longer one is passed
+// over. A device or a pipe, which may never end, fails with EFBIG after
+// 64 MiB.
 class Lecture {
 public:
+    Lecture() = default;
+    Lecture(const Lecture &) = delete;
+    Lecture &operator=(const Lecture &) = delete;
+    ~Lecture();                                  // closes a file left open
     int ouvrir(const QString &chemin);           // 0 or the error
     int lireLigne(QString &ligne);               // a missing line reads empty
     int lireEntier(std::int32_t &valeur);        // end of file reads 0
     int fermer();
-    bool ouvert() const { return estOuvert; }
+    bool ouvert() const { return descripteur >= 0; }
 
 private:
-    QByteArray contenu;
-    qsizetype position = 0;
-    bool estOuvert = false;
+    bool remplir(int &erreur);
+    int passerLaLigne();
+
+    std::vector<char> tampon;                    // the bytes read and not yet used
+    std::size_t position = 0;
+    int descripteur = -1;
+    bool finAtteinte = false;                    // end of file or Ctrl-Z met
+    std::int64_t limite = -1;                    // bytes a stream may still give, -1 for a file
 };
 
 // A file written whole or not at all: the lines go to a temporary file in

@@ -10,6 +10,7 @@
 #include <unistd.h>
 #include "storage/fichiertexte.h"
 #include "support/fichiers.h"
+#include "support/sans_privileges.h"
 
 using fichier::Ecriture;
 using fichier::Lecture;
@@ -25,6 +26,8 @@ private slots:
     void lignes_data();
     void lignes();
     void ligneDUnMillionDOctets();
+    void ligneAuDelaDe16Mio();
+    void grandFichierLuSeulementAuDebut();
 
     void entiers_data();
     void entiers();
@@ -33,8 +36,12 @@ private slots:
     void ecritureLatin1();
     void ecritureRemplaceSeulementAuBout();
     void ecritureAbandonneeLaisseLAncien();
-    void ecritureGardeLesDroits();
-    void ecritureSuitUnLien();
+    void droits_data();
+    void droits();
+    void proprietaire();
+    void liens_data();
+    void liens();
+    void lienPhysique();
 
     void ouvertureEchoue_data();
     void ouvertureEchoue();
@@ -101,6 +108,9 @@ void TestFichierTexte::lignes_data()
                              << QStringList{QStringLiteral("Hélène Çà ÿ"), "", ""};
     QTest::newRow("octet nul") << QByteArray("a\0b\r\nc", 6) << QStringList{QString::fromLatin1("a\0b", 3), "c", ""};
     QTest::newRow("lignes en trop ignorées") << QByteArray("1\n2\n3\n4\n") << QStringList{"1", "2", "3"};
+    // The file is read 64 KiB at a time: a line end across two reads.
+    QTest::newRow("CR LF à cheval sur deux lectures") << QByteArray(65535, 'x') + "\r\nfin\r\n"
+                                                      << QStringList{QString(65535, QLatin1Char('x')), "fin", ""};
 }
 
 void TestFichierTexte::lignes()
@@ -135,6 +145,56 @@ void TestFichierTexte::ligneDUnMillionDOctets()
     }
 }
 
+void TestFichierTexte::ligneAuDelaDe16Mio()
+{
+    // A line of 20 MiB is kept to its first 16 MiB; the next line reads whole.
+    ecrireOctets(chemin("f"), "Paul");
+    grossir(chemin("f"), 20 << 20);
+    QFile suite(chemin("f"));
+    QVERIFY(suite.open(QIODevice::Append));
+    QCOMPARE(suite.write("\r\n2400\r\n"), 8);
+    suite.close();
+    Lecture f;
+    QCOMPARE(f.ouvrir(chemin("f")), 0);
+    QString ligne;
+    QCOMPARE(f.lireLigne(ligne), 0);
+    QCOMPARE(ligne.size(), 16 << 20);
+    QVERIFY(ligne.startsWith(QStringLiteral("Paul")));
+    QCOMPARE(f.lireLigne(ligne), 0);
+    QCOMPARE(ligne, QStringLiteral("2400"));
+}
+
+void TestFichierTexte::grandFichierLuSeulementAuDebut()
+{
+    // Files of 8 GiB whose first lines are valid read as those lines, and
+    // only their first bytes are read.
+    ecrireOctets(chemin("lignes"), "Paul\r\n2400\r\n");
+    ecrireOctets(chemin("entiers"), "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n");
+    grossir(chemin("lignes"), qint64(8) << 30);
+    grossir(chemin("entiers"), qint64(8) << 30);
+    const qint64 lusAvant = octetsLusParLeProcessus();
+    QVERIFY(lusAvant >= 0);
+
+    Lecture f;
+    QCOMPARE(f.ouvrir(chemin("lignes")), 0);
+    QString nom, score;
+    QCOMPARE(f.lireLigne(nom), 0);
+    QCOMPARE(f.lireLigne(score), 0);
+    QCOMPARE(f.fermer(), 0);
+    QCOMPARE(nom + QLatin1Char('/') + score, QStringLiteral("Paul/2400"));
+    QCOMPARE(f.ouvrir(chemin("entiers")), 0);
+    QList<int> valeurs;
+    for (int i = 0; i < 7; ++i) {
+        std::int32_t v = 0;
+        QCOMPARE(f.lireEntier(v), 0);
+        valeurs.append(v);
+    }
+    QCOMPARE(f.fermer(), 0);
+    QCOMPARE(valeurs, (QList<int>{1, 2, 3, 4, 5, 6, 7}));
+    QVERIFY2(octetsLusParLeProcessus() - lusAvant < (1 << 20),
+             qPrintable(QString::number(octetsLusParLeProcessus() - lusAvant)));
+}
+
 void TestFichierTexte::entiers_data()
 {
     QTest::addColumn<QByteArray>("octets");
@@ -165,6 +225,9 @@ void TestFichierTexte::entiers_data()
     QTest::newRow("deux signes") << QByteArray("--3\r\n") << L{0} << 0;
     QTest::newRow("hexadécimal") << QByteArray("0x10\r\n") << L{0} << 0;
     QTest::newRow("un million de chiffres") << QByteArray(1000000, '7') << L{0} << 0;
+    QTest::newRow("nombre à cheval sur deux lectures") << QByteArray(65534, ' ') + "1234 x\r\n5\r\n"
+                                                        << L{1234, 5} << -1;
+    QTest::newRow("Ctrl-Z dans la deuxième lecture") << QByteArray(70000, ' ') + "\x1a" "5\r\n" << L{0} << -1;
 }
 
 void TestFichierTexte::entiers()
@@ -247,35 +310,163 @@ void TestFichierTexte::ecritureAbandonneeLaisseLAncien()
     QCOMPARE(entrees(dossier->path()), QStringList{"mv"});
 }
 
-void TestFichierTexte::ecritureGardeLesDroits()
+void TestFichierTexte::droits_data()
 {
-    Ecriture f;
-    QCOMPARE(f.ouvrir(chemin("neuf")), 0);
-    QCOMPARE(f.fermer(), 0);
-    struct stat infos;
-    QCOMPARE(::stat(QFile::encodeName(chemin("neuf")).constData(), &infos), 0);
-    QCOMPARE(infos.st_mode & 07777, mode_t(0644));
-
-    ecrireOctets(chemin("prive"), "x\r\n");
-    QCOMPARE(::chmod(QFile::encodeName(chemin("prive")).constData(), 0600), 0);
-    QCOMPARE(f.ouvrir(chemin("prive")), 0);
-    QCOMPARE(f.ecrireLigne(QStringLiteral("y")), 0);
-    QCOMPARE(f.fermer(), 0);
-    QCOMPARE(::stat(QFile::encodeName(chemin("prive")).constData(), &infos), 0);
-    QCOMPARE(infos.st_mode & 07777, mode_t(0600));
+    QTest::addColumn<int>("masque");     // the umask of the writer
+    QTest::addColumn<int>("ancien");     // the mode of the file replaced, -1 for a new file
+    QTest::addColumn<int>("attendu");
+    QTest::newRow("nouveau, umask 022") << 022 << -1 << 0644;
+    QTest::newRow("nouveau, umask 077") << 077 << -1 << 0600;
+    QTest::newRow("nouveau, umask 002") << 002 << -1 << 0664;
+    QTest::newRow("nouveau, umask 0") << 0 << -1 << 0666;
+    QTest::newRow("remplacé, 0600 sous umask 022") << 022 << 0600 << 0600;
+    QTest::newRow("remplacé, 0664 sous umask 077") << 077 << 0664 << 0664;
+    QTest::newRow("remplacé, set-uid perdu") << 022 << 04755 << 0755;
+    QTest::newRow("remplacé, set-gid perdu") << 022 << 02664 << 0664;
+    QTest::newRow("remplacé, sticky perdu") << 022 << 01666 << 0666;
 }
 
-void TestFichierTexte::ecritureSuitUnLien()
+void TestFichierTexte::droits()
 {
+    QFETCH(int, masque);
+    QFETCH(int, ancien);
+    QFETCH(int, attendu);
+    if (ancien >= 0) {
+        ecrireOctets(chemin("f"), "x\r\n");
+        QCOMPARE(::chmod(QFile::encodeName(chemin("f")).constData(), mode_t(ancien)), 0);
+    }
+    // The umask is the process's: it is changed in a child only.
+    const ResultatEnfant r = executerDansUnEnfant([&] {
+        ::umask(mode_t(masque));
+        Ecriture f;
+        int e = f.ouvrir(chemin("f"));
+        if (e == 0)
+            e = f.ecrireLigne(QStringLiteral("y"));
+        if (e == 0)
+            e = f.fermer();
+        return QByteArray::number(e);
+    });
+    QVERIFY2(r.reussi, qPrintable(r.probleme));
+    QCOMPARE(r.sortie, QByteArray("0"));
+    QCOMPARE(lireOctets(chemin("f")), QByteArray("y\r\n"));
+    QCOMPARE(QString::number(modeDe(chemin("f")), 8), QString::number(attendu, 8));
+}
+
+void TestFichierTexte::proprietaire()
+{
+    // Root keeps the owner and group of the file it replaces.
+    QCOMPARE(::chmod(QFile::encodeName(dossier->path()).constData(), 0777), 0);
+    const QByteArray autre = QFile::encodeName(chemin("autre"));
+    ecrireOctets(chemin("autre"), "x\r\n");
+    QCOMPARE(::chown(autre.constData(), idSansPrivileges, idSansPrivileges), 0);
+    Ecriture f;
+    QCOMPARE(f.ouvrir(chemin("autre")), 0);
+    QCOMPARE(f.fermer(), 0);
+    struct stat infos;
+    QCOMPARE(::stat(autre.constData(), &infos), 0);
+    QCOMPARE(infos.st_uid, uid_t(idSansPrivileges));
+    QCOMPARE(infos.st_gid, gid_t(idSansPrivileges));
+
+    // A user who may not give the file to its owner still writes it: the
+    // new file is then his, with the old mode.
+    ecrireOctets(chemin("commun"), "x\r\n");
+    QCOMPARE(::chmod(QFile::encodeName(chemin("commun")).constData(), 0666), 0);
+    const ResultatEnfant r = executerSansPrivileges([&] {
+        Ecriture e;
+        int code = e.ouvrir(chemin("commun"));
+        if (code == 0)
+            code = e.ecrireLigne(QStringLiteral("y"));
+        if (code == 0)
+            code = e.fermer();
+        return QByteArray::number(code);
+    });
+    QVERIFY2(r.reussi, qPrintable(r.probleme));
+    QCOMPARE(r.sortie, QByteArray("0"));
+    QCOMPARE(lireOctets(chemin("commun")), QByteArray("y\r\n"));
+    QCOMPARE(::stat(QFile::encodeName(chemin("commun")).constData(), &infos), 0);
+    QCOMPARE(infos.st_uid, uid_t(idSansPrivileges));
+    QCOMPARE(infos.st_mode & 07777, mode_t(0666));
+}
+
+void TestFichierTexte::liens_data()
+{
+    QTest::addColumn<QStringList>("liens");    // "name>target", made in this order
+    QTest::addColumn<QString>("nom");          // the name written through
+    QTest::addColumn<QString>("ecrit");        // the file that gets the text, "" when none
+    QTest::addColumn<QString>("message");      // "" on success
+    const QString boucle = QStringLiteral("Nom de fichier incorrect");
+    QTest::newRow("lien vers un fichier") << QStringList{"lien>vrai/mv"} << "lien" << "vrai/mv" << "";
+    QTest::newRow("lien pendant") << QStringList{"lien>vrai/neuf"} << "lien" << "vrai/neuf" << "";
+    QTest::newRow("lien pendant, cible absolue") << QStringList{"lien>@/vrai/neuf"} << "lien" << "vrai/neuf" << "";
+    QTest::newRow("lien relatif à son dossier") << QStringList{"vrai/lien>../vrai/neuf"} << "vrai/lien" << "vrai/neuf"
+                                                << "";
+    QTest::newRow("chaîne de liens") << QStringList{"b>vrai/mv", "a>b"} << "a" << "vrai/mv" << "";
+    QTest::newRow("chaîne pendante") << QStringList{"b>vrai/neuf", "a>b"} << "a" << "vrai/neuf" << "";
+    QTest::newRow("lien vers un dossier absent") << QStringList{"lien>absent/neuf"} << "lien" << ""
+                                                 << "Fichier introuvable";
+    QTest::newRow("boucle de deux liens") << QStringList{"a>b", "b>a"} << "a" << "" << boucle;
+    QTest::newRow("lien vers lui-même") << QStringList{"a>a"} << "a" << "" << boucle;
+}
+
+void TestFichierTexte::liens()
+{
+    QFETCH(QStringList, liens);
+    QFETCH(QString, nom);
+    QFETCH(QString, ecrit);
+    QFETCH(QString, message);
     QVERIFY(QDir(dossier->path()).mkdir("vrai"));
     ecrireOctets(chemin("vrai/mv"), "Ancien\r\n");
-    QVERIFY(QFile::link(chemin("vrai/mv"), chemin("lien")));
+    for (const QString &lien : liens) {
+        QString cible = lien.section(QLatin1Char('>'), 1);
+        cible.replace(QLatin1Char('@'), dossier->path());
+        QCOMPARE(::symlink(QFile::encodeName(cible).constData(),
+                           QFile::encodeName(chemin(lien.section(QLatin1Char('>'), 0, 0))).constData()),
+                 0);
+    }
+    const QStringList avant = entrees(dossier->path()) + entrees(chemin("vrai"));
+
     Ecriture f;
-    QCOMPARE(f.ouvrir(chemin("lien")), 0);
+    int code = f.ouvrir(chemin(nom));
+    if (code == 0)
+        code = f.ecrireLigne(QStringLiteral("Nouveau"));
+    if (code == 0)
+        code = f.fermer();
+    QCOMPARE(fichier::messageErreur(code), message);
+
+    // The links stay links; the text went to the file at the end of them.
+    for (const QString &lien : liens)
+        QVERIFY(QFileInfo(chemin(lien.section(QLatin1Char('>'), 0, 0))).isSymLink());
+    QStringList apres = entrees(dossier->path()) + entrees(chemin("vrai"));
+    if (!ecrit.isEmpty()) {
+        QCOMPARE(lireOctets(chemin(ecrit)), QByteArray("Nouveau\r\n"));
+        if (ecrit != QLatin1String("vrai/mv"))
+            QVERIFY(apres.removeOne(ecrit.section(QLatin1Char('/'), -1)));
+    } else {
+        QCOMPARE(lireOctets(chemin("vrai/mv")), QByteArray("Ancien\r\n"));
+        // A read through the same name fails alike.
+        Lecture l;
+        QCOMPARE(fichier::messageErreur(l.ouvrir(chemin(nom))), message);
+    }
+    QCOMPARE(apres, avant);
+}
+
+void TestFichierTexte::lienPhysique()
+{
+    // The write makes a new file and renames it over the name: another hard
+    // link to the old file keeps the old text.
+    ecrireOctets(chemin("mv"), "Ancien\r\n");
+    QCOMPARE(::link(QFile::encodeName(chemin("mv")).constData(), QFile::encodeName(chemin("copie")).constData()), 0);
+    struct stat avant, apres;
+    QCOMPARE(::stat(QFile::encodeName(chemin("mv")).constData(), &avant), 0);
+    Ecriture f;
+    QCOMPARE(f.ouvrir(chemin("mv")), 0);
     QCOMPARE(f.ecrireLigne(QStringLiteral("Nouveau")), 0);
     QCOMPARE(f.fermer(), 0);
-    QVERIFY(QFileInfo(chemin("lien")).isSymLink());
-    QCOMPARE(lireOctets(chemin("vrai/mv")), QByteArray("Nouveau\r\n"));
+    QCOMPARE(::stat(QFile::encodeName(chemin("mv")).constData(), &apres), 0);
+    QVERIFY(apres.st_ino != avant.st_ino);
+    QCOMPARE(apres.st_nlink, nlink_t(1));
+    QCOMPARE(lireOctets(chemin("mv")), QByteArray("Nouveau\r\n"));
+    QCOMPARE(lireOctets(chemin("copie")), QByteArray("Ancien\r\n"));
 }
 
 void TestFichierTexte::ouvertureEchoue_data()
@@ -346,14 +537,19 @@ void TestFichierTexte::tropDeFichiersOuverts()
 
 void TestFichierTexte::fichiersSansFin()
 {
-    // A device that never ends is refused instead of filling memory.
+    // A device that never ends stops a read after 64 MiB, be it a line
+    // without end or blanks before a number.
     Lecture f;
-    QCOMPARE(fichier::messageErreur(f.ouvrir(QStringLiteral("/dev/zero"))), QStringLiteral("Erreur E/S 27"));
-    QVERIFY(!f.ouvert());
+    QString ligne = QStringLiteral("x");
+    std::int32_t v = 1;
+    QCOMPARE(f.ouvrir(QStringLiteral("/dev/zero")), 0);
+    QCOMPARE(fichier::messageErreur(f.lireLigne(ligne)), QStringLiteral("Erreur E/S 27"));
+    QCOMPARE(f.ouvrir(QStringLiteral("/dev/zero")), 0);
+    QCOMPARE(fichier::messageErreur(f.lireEntier(v)), QStringLiteral("Erreur E/S 27"));
+    QCOMPARE(v, 0);
     // A named pipe nobody writes to reads as empty instead of waiting forever.
     QCOMPARE(::mkfifo(QFile::encodeName(chemin("tube")).constData(), 0644), 0);
     QCOMPARE(f.ouvrir(chemin("tube")), 0);
-    QString ligne = QStringLiteral("x");
     QCOMPARE(f.lireLigne(ligne), 0);
     QCOMPARE(ligne, QString());
 

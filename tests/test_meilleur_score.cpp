@@ -62,6 +62,8 @@ private slots:
     void lectureRefuseeAuDemarrage();
     void effacerDansUnDossierNeuf();
     void effacerRemplaceLAncien();
+    void grandFichierAuDemarrage();
+    void effacerParUnLienPendant();
     void enregistrer_data();
     void enregistrer();
     void nomAccentueApresRedemarrage();
@@ -157,6 +159,30 @@ void TestMeilleurScore::effacerRemplaceLAncien()
     QCOMPARE(lireOctets(dossier.filePath("mv")), QByteArray("Personne\r\n0\r\n"));
     QCOMPARE(meilleurNom, QStringLiteral("Personne"));
     QCOMPARE(meilleurScore, QStringLiteral("0"));
+}
+
+void TestMeilleurScore::grandFichierAuDemarrage()
+{
+    // A file of 8 GiB whose two first lines are valid reads as those lines.
+    QTemporaryDir dossier;
+    ecrireOctets(dossier.filePath("mv"), "Paul\r\n2400\r\n");
+    grossir(dossier.filePath("mv"), qint64(8) << 30);
+    Table t(true, dossier.path());
+    QCOMPARE(t.plateforme->textes(), QStringList());
+    QCOMPARE(meilleurNom + QLatin1Char('/') + meilleurScore, QStringLiteral("Paul/2400"));
+}
+
+void TestMeilleurScore::effacerParUnLienPendant()
+{
+    // "mv" may be a link to a file kept elsewhere, which the reset creates.
+    Table t;
+    QVERIFY(QDir(t.dossier).mkdir("ailleurs"));
+    QVERIFY(QFile::link(QStringLiteral("ailleurs/score"), QDir(t.dossier).filePath("mv")));
+    t.plateforme->oublier();
+    principale->Effacer1Click();
+    QCOMPARE(t.plateforme->textes(), QStringList());
+    QVERIFY(QFileInfo(QDir(t.dossier).filePath("mv")).isSymLink());
+    QCOMPARE(lireOctets(QDir(t.dossier).filePath("ailleurs/score")), QByteArray("Personne\r\n0\r\n"));
 }
 
 void TestMeilleurScore::enregistrer_data()

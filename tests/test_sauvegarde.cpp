@@ -46,12 +46,6 @@ Photo photographier(const Tprincipale &f)
     return p;
 }
 
-QStringList contenuDossier(const QString &dossier)
-{
-    return QDir(dossier).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                                   QDir::Name);
-}
-
 sauvegarde::Partie partie(std::int32_t t1, std::int32_t t2, std::int32_t t3, std::int32_t t4, Seat premier,
                           Seat precedent, std::int32_t niveau)
 {
@@ -97,6 +91,10 @@ private slots:
     void sauvegardeRefusee();
     void chargementRefuse();
     void disquePlein();
+    void grandFichier();
+    void sauvegardeParUnLien_data();
+    void sauvegardeParUnLien();
+    void sauvegardeSousUmask077();
     void annulations();
     void commandesDeSauvegardeInchangees_data();
     void commandesDeSauvegardeInchangees();
@@ -194,7 +192,7 @@ void TestSauvegarde::nomsDeFichier()
     if (!ecrit.contains(QLatin1Char('/')))
         attendu.append(ecrit);
     attendu.sort();
-    QCOMPARE(contenuDossier(table->dossier), attendu);
+    QCOMPARE(entrees(table->dossier), attendu);
 }
 
 void TestSauvegarde::octetsExacts_data()
@@ -562,7 +560,7 @@ void TestSauvegarde::sauvegardeRefusee()
         QVERIFY(::chmod(QFile::encodeName(cible).constData(), mode_t(modeFichier)) == 0);
     }
     const QByteArray octetsAvant = lireOctets(cible);
-    const QStringList dossierAvant = contenuDossier(table->dossier);
+    const QStringList dossierAvant = entrees(table->dossier);
 
     poser(partie(10, 20, 30, 40, 3, 3, 0));
     d().oublier();
@@ -575,7 +573,7 @@ void TestSauvegarde::sauvegardeRefusee()
     QVERIFY2(r.reussi, qPrintable(r.probleme));
     QCOMPARE(QString::fromUtf8(r.sortie), QStringLiteral("Accès au fichier refusé."));
     QCOMPARE(lireOctets(cible), octetsAvant);
-    QCOMPARE(contenuDossier(table->dossier), dossierAvant);
+    QCOMPARE(entrees(table->dossier), dossierAvant);
 }
 
 void TestSauvegarde::chargementRefuse()
@@ -621,7 +619,66 @@ void TestSauvegarde::disquePlein()
 
     QCOMPARE(d().boites, QList<Boite>({{Boite::Erreur, QStringLiteral("Disque plein.")}}));
     QCOMPARE(lireOctets(cible), octetsAvant);
-    QCOMPARE(contenuDossier(dossier), QStringList({QStringLiteral("plein.svgMv"), QStringLiteral("remplissage")}));
+    QCOMPARE(entrees(dossier), QStringList({QStringLiteral("plein.svgMv"), QStringLiteral("remplissage")}));
+}
+
+void TestSauvegarde::grandFichier()
+{
+    // A saved game of 8 GiB whose seven values come first loads as those
+    // values, and only its first bytes are read.
+    const QString cible = chemin(QStringLiteral("grand.svgMv"));
+    ecrireOctets(cible, "1200\r\n1800\r\n1400\r\n1600\r\n3\r\n2\r\n1\r\n");
+    grossir(cible, qint64(8) << 30);
+    const qint64 lusAvant = octetsLusParLeProcessus();
+    QVERIFY(lusAvant >= 0);
+
+    charger(cible);
+
+    const qint64 lus = octetsLusParLeProcessus() - lusAvant;
+    QCOMPARE(d().textes(), QStringList());
+    QCOMPARE(sauvegarde::depuisEtat(etat), partie(1200, 1800, 1400, 1600, 3, 2, 1));
+    QVERIFY2(lus < (1 << 20), qPrintable(QString::number(lus)));
+}
+
+void TestSauvegarde::sauvegardeParUnLien_data()
+{
+    QTest::addColumn<QString>("cibleDuLien");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("lien pendant") << "rangement/partie.svgMv" << "";
+    QTest::newRow("lien vers lui-même") << "lien.svgMv" << "Nom de fichier incorrect.";
+}
+
+void TestSauvegarde::sauvegardeParUnLien()
+{
+    QFETCH(QString, cibleDuLien);
+    QFETCH(QString, message);
+    QVERIFY(QDir(table->dossier).mkdir(QStringLiteral("rangement")));
+    QVERIFY(QFile::link(cibleDuLien, chemin(QStringLiteral("lien.svgMv"))));
+    poser(partie(1350, 1650, 1200, 1800, 3, 3, 0));
+
+    sauver(chemin(QStringLiteral("lien.svgMv")));
+
+    QCOMPARE(d().textes(), message.isEmpty() ? QStringList() : QStringList{message});
+    QVERIFY(QFileInfo(chemin(QStringLiteral("lien.svgMv"))).isSymLink());
+    QCOMPARE(entrees(chemin(QStringLiteral("rangement"))),
+             message.isEmpty() ? QStringList{QStringLiteral("partie.svgMv")} : QStringList());
+    if (message.isEmpty())
+        QCOMPARE(lireOctets(chemin(cibleDuLien)), QByteArray("1350\r\n1650\r\n1200\r\n1800\r\n3\r\n3\r\n0\r\n"));
+}
+
+void TestSauvegarde::sauvegardeSousUmask077()
+{
+    // A player whose umask keeps his files private gets a private save.
+    poser(partie(1500, 1500, 1500, 1500, 2, 2, 0));
+    d().fichiers.enqueue(chemin(QStringLiteral("privee")));
+    const ResultatEnfant r = executerDansUnEnfant([this] {
+        ::umask(077);
+        f().Button6Click();
+        return d().textes().join(QLatin1Char('\n')).toUtf8();
+    });
+    QVERIFY2(r.reussi, qPrintable(r.probleme));
+    QCOMPARE(r.sortie, QByteArray());
+    QCOMPARE(QString::number(modeDe(chemin(QStringLiteral("privee.svgMv"))), 8), QStringLiteral("600"));
 }
 
 // --- dialogs and commands -----------------------------------------------------
@@ -634,7 +691,7 @@ void TestSauvegarde::annulations()
     f().Normal1->setEnabled(false);
     f().Difficile1->setEnabled(false);
     const Photo avant = photographier(f());
-    const QStringList dossierAvant = contenuDossier(table->dossier);
+    const QStringList dossierAvant = entrees(table->dossier);
 
     d().fichiers.enqueue(QString());
     f().Button6Click();
@@ -648,7 +705,7 @@ void TestSauvegarde::annulations()
     QVERIFY(!f().Normal1->isEnabled() && !f().Difficile1->isEnabled());
 
     QCOMPARE(d().boites, QList<Boite>());
-    QCOMPARE(contenuDossier(table->dossier), dossierAvant);
+    QCOMPARE(entrees(table->dossier), dossierAvant);
     QCOMPARE(d().titresDialogues, QStringList({QStringLiteral("Save As"), QStringLiteral("Open")}));
 }
 

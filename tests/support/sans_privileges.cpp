@@ -22,9 +22,7 @@ bool ecrireTout(int fd, const char *donnees, size_t taille)
     return true;
 }
 
-} // namespace
-
-ResultatEnfant executerSansPrivileges(const std::function<QByteArray()> &travail)
+ResultatEnfant executer(const std::function<QByteArray()> &travail, bool sansPrivileges)
 {
     ResultatEnfant resultat;
     int tube[2];
@@ -42,8 +40,9 @@ ResultatEnfant executerSansPrivileges(const std::function<QByteArray()> &travail
     if (enfant == 0) {
         ::close(tube[0]);
         // Group first: once the user is dropped, the group can no longer change.
-        if (::setgroups(0, nullptr) != 0 || ::setresgid(idSansPrivileges, idSansPrivileges, idSansPrivileges) != 0
-            || ::setresuid(idSansPrivileges, idSansPrivileges, idSansPrivileges) != 0 || ::geteuid() == 0)
+        if (sansPrivileges
+            && (::setgroups(0, nullptr) != 0 || ::setresgid(idSansPrivileges, idSansPrivileges, idSansPrivileges) != 0
+                || ::setresuid(idSansPrivileges, idSansPrivileges, idSansPrivileges) != 0 || ::geteuid() == 0))
             ::_exit(3);
         const QByteArray sortie = travail();
         // _exit: the child must not run the parent's clean-up (temporary
@@ -73,4 +72,16 @@ ResultatEnfant executerSansPrivileges(const std::function<QByteArray()> &travail
     else
         resultat.reussi = true;
     return resultat;
+}
+
+} // namespace
+
+ResultatEnfant executerSansPrivileges(const std::function<QByteArray()> &travail)
+{
+    return executer(travail, true);
+}
+
+ResultatEnfant executerDansUnEnfant(const std::function<QByteArray()> &travail)
+{
+    return executer(travail, false);
 }

@@ -19,4 +19,9 @@ struct ResultatEnfant {
 // unprivileged user cannot enter /root.
 ResultatEnfant executerSansPrivileges(const std::function<QByteArray()> &travail);
 
+// The same in a child that keeps the test's rights: for a step that changes
+// what is process-wide (the umask), so that the change cannot leak into the
+// tests that follow.
+ResultatEnfant executerDansUnEnfant(const std::function<QByteArray()> &travail);
+
 constexpr unsigned idSansPrivileges = 65534;
