@@ -5,7 +5,6 @@
 #include <QtTest>
 #include <cerrno>
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include "storage/fichiertexte.h"
@@ -515,20 +514,15 @@ void TestFichierTexte::ouvertureEchoue()
 void TestFichierTexte::tropDeFichiersOuverts()
 {
     ecrireOctets(chemin("mv"), "Ancien\r\n");
-    // The soft limit lowered to the lowest free descriptor: the next open fails.
-    const int libre = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
-    QVERIFY(libre >= 0);
-    ::close(libre);
-    rlimit avant;
-    QCOMPARE(::getrlimit(RLIMIT_NOFILE, &avant), 0);
-    rlimit bas = avant;
-    bas.rlim_cur = rlim_t(libre);
-    QCOMPARE(::setrlimit(RLIMIT_NOFILE, &bas), 0);
-    Lecture l;
-    Ecriture e;
-    const int codeLecture = l.ouvrir(chemin("mv"));
-    const int codeEcriture = e.ouvrir(chemin("mv"));
-    QCOMPARE(::setrlimit(RLIMIT_NOFILE, &avant), 0);
+    int codeLecture = 0, codeEcriture = 0;
+    const QByteArray fait = sansDescripteurLibre([&] {
+        Lecture l;
+        Ecriture e;
+        codeLecture = l.ouvrir(chemin("mv"));
+        codeEcriture = e.ouvrir(chemin("mv"));
+        return QByteArray("fait");
+    });
+    QCOMPARE(fait, QByteArray("fait"));
     QCOMPARE(fichier::messageErreur(codeLecture), QStringLiteral("Trop de fichiers ouverts"));
     QCOMPARE(fichier::messageErreur(codeEcriture), QStringLiteral("Trop de fichiers ouverts"));
     QCOMPARE(lireOctets(chemin("mv")), QByteArray("Ancien\r\n"));

@@ -8,7 +8,6 @@
 #include <QPushButton>
 #include <QtTest>
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include "storage/meilleurscore.h"
@@ -354,16 +353,7 @@ void TestMeilleurScore::pannesReelles()
         QVERIFY2(r.reussi, qPrintable(r.probleme));
         sortie = r.sortie;
     } else if (panne == Panne::TropDeFichiers) {
-        const int libre = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
-        QVERIFY(libre >= 0);
-        ::close(libre);
-        rlimit avant;
-        QCOMPARE(::getrlimit(RLIMIT_NOFILE, &avant), 0);
-        rlimit bas = avant;
-        bas.rlim_cur = rlim_t(libre);
-        QCOMPARE(::setrlimit(RLIMIT_NOFILE, &bas), 0);
-        sortie = etape();
-        QCOMPARE(::setrlimit(RLIMIT_NOFILE, &avant), 0);
+        sortie = sansDescripteurLibre(etape);
     } else {
         sortie = etape();
     }

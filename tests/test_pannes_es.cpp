@@ -13,7 +13,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include "storage/meilleurscore.h"
@@ -38,26 +37,6 @@ QStringList entreesSansRemplissage(const QString &dossier)
     QStringList e = entrees(dossier);
     e.removeAll(QStringLiteral("remplissage"));
     return e;
-}
-
-// Runs the step with the soft open-file limit at the lowest free descriptor,
-// so that the next open fails, and restores the limit.
-QByteArray sansDescripteurLibre(const std::function<QByteArray()> &etape)
-{
-    const int libre = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
-    if (libre < 0)
-        return "<open>";
-    ::close(libre);
-    rlimit avant;
-    if (::getrlimit(RLIMIT_NOFILE, &avant) != 0)
-        return "<getrlimit>";
-    rlimit bas = avant;
-    bas.rlim_cur = rlim_t(libre);
-    if (::setrlimit(RLIMIT_NOFILE, &bas) != 0)
-        return "<setrlimit>";
-    const QByteArray r = etape();
-    ::setrlimit(RLIMIT_NOFILE, &avant);
-    return r;
 }
 
 } // namespace

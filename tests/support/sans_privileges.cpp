@@ -2,7 +2,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <grp.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -84,4 +86,22 @@ ResultatEnfant executerSansPrivileges(const std::function<QByteArray()> &travail
 ResultatEnfant executerDansUnEnfant(const std::function<QByteArray()> &travail)
 {
     return executer(travail, false);
+}
+
+QByteArray sansDescripteurLibre(const std::function<QByteArray()> &etape)
+{
+    const int libre = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    if (libre < 0)
+        return "<open>";
+    ::close(libre);
+    rlimit avant;
+    if (::getrlimit(RLIMIT_NOFILE, &avant) != 0)
+        return "<getrlimit>";
+    rlimit bas = avant;
+    bas.rlim_cur = rlim_t(libre);
+    if (::setrlimit(RLIMIT_NOFILE, &bas) != 0)
+        return "<setrlimit>";
+    const QByteArray r = etape();
+    ::setrlimit(RLIMIT_NOFILE, &avant);
+    return r;
 }

@@ -25,3 +25,9 @@ ResultatEnfant executerSansPrivileges(const std::function<QByteArray()> &travail
 ResultatEnfant executerDansUnEnfant(const std::function<QByteArray()> &travail);
 
 constexpr unsigned idSansPrivileges = 65534;
+
+// Runs the step with the soft open-file limit at the lowest free descriptor,
+// so that the next open fails with "too many open files", and restores the
+// limit. A step that could not be set up returns "<open>", "<getrlimit>" or
+// "<setrlimit>".
+QByteArray sansDescripteurLibre(const std::function<QByteArray()> &etape);
