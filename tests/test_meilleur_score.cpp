@@ -347,16 +347,11 @@ void TestMeilleurScore::pannesReelles()
         r << (fin && fin->isVisible() ? QStringLiteral("ouverte") : QStringLiteral("fermée")) << meilleurNom;
         return r.join(QLatin1Char('|')).toUtf8();
     };
-    QByteArray sortie;
-    if (panne == Panne::DossierProtege || panne == Panne::FichierProtege) {
-        const ResultatEnfant r = executerSansPrivileges(etape);
-        QVERIFY2(r.reussi, qPrintable(r.probleme));
-        sortie = r.sortie;
-    } else if (panne == Panne::TropDeFichiers) {
-        sortie = sansDescripteurLibre(etape);
-    } else {
-        sortie = etape();
-    }
+    const QByteArray sortie = executerDans(panne == Panne::DossierProtege || panne == Panne::FichierProtege
+                                               ? Milieu::SansPrivileges
+                                           : panne == Panne::TropDeFichiers ? Milieu::SansDescripteurLibre
+                                                                            : Milieu::Ordinaire,
+                                           etape);
     const QString fenetre = enregistrement ? QStringLiteral("ouverte") : QStringLiteral("fermée");
     // Memory holds the new values: they differ from the file until the next write.
     const QString nom = enregistrement ? QStringLiteral("Nouveau") : QStringLiteral("Personne");

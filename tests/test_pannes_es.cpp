@@ -258,16 +258,10 @@ void TestPannesEs::pannes()
         return sortie.join(QLatin1Char('|')).toUtf8();
     };
 
-    QByteArray sortie;
-    if (panne == Panne::Interdit) {
-        const ResultatEnfant r = executerSansPrivileges(faire);
-        QVERIFY2(r.reussi, qPrintable(r.probleme));
-        sortie = r.sortie;
-    } else if (panne == Panne::TropDeFichiers) {
-        sortie = sansDescripteurLibre(faire);
-    } else {
-        sortie = faire();
-    }
+    const QByteArray sortie = executerDans(panne == Panne::Interdit         ? Milieu::SansPrivileges
+                                           : panne == Panne::TropDeFichiers ? Milieu::SansDescripteurLibre
+                                                                            : Milieu::Ordinaire,
+                                           faire);
 
     QString attendu;
     if (message.isEmpty())

@@ -105,3 +105,18 @@ QByteArray sansDescripteurLibre(const std::function<QByteArray()> &etape)
     ::setrlimit(RLIMIT_NOFILE, &avant);
     return r;
 }
+
+QByteArray executerDans(Milieu milieu, const std::function<QByteArray()> &etape)
+{
+    switch (milieu) {
+    case Milieu::SansPrivileges: {
+        const ResultatEnfant r = executerSansPrivileges(etape);
+        return r.reussi ? r.sortie : "<" + r.probleme.toUtf8() + ">";
+    }
+    case Milieu::SansDescripteurLibre:
+        return sansDescripteurLibre(etape);
+    case Milieu::Ordinaire:
+        break;
+    }
+    return etape();
+}

@@ -31,3 +31,11 @@ constexpr unsigned idSansPrivileges = 65534;
 // limit. A step that could not be set up returns "<open>", "<getrlimit>" or
 // "<setrlimit>".
 QByteArray sansDescripteurLibre(const std::function<QByteArray()> &etape);
+
+// Where a step meets its fault for real: as it is, as the unprivileged user,
+// or with no free file descriptor.
+enum class Milieu { Ordinaire, SansPrivileges, SansDescripteurLibre };
+
+// Runs the step there and returns what it returned; a child that could not
+// run it returns "<" followed by why and ">".
+QByteArray executerDans(Milieu milieu, const std::function<QByteArray()> &etape);
