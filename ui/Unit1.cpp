@@ -240,10 +240,10 @@ void Tprincipale::construireComposants()
                        static_cast<QWidget *>(GroupBox11)})
         w->setFocusPolicy(Qt::NoFocus);
     // The hand is the last Tab stop, after "Son".
-    QWidget *ordre[] = {Button1, Button3, Button6, Button7, Button2, Button4, Button5, Son,
-                        Image1,  Image2,  Image3,  Image4,  Image5,  Image6,  Image7,  Image8,
-                        Image9,  Image10, Image11, Image12};
-    for (size_t i = 1; i < std::size(ordre); ++i)
+    QList<QWidget *> ordre = {Button1, Button3, Button6, Button7, Button2, Button4, Button5, Son};
+    for (ImageCarte *image : std::as_const(imagesMain))
+        ordre.append(image);
+    for (qsizetype i = 1; i < ordre.size(); ++i)
         setTabOrder(ordre[i - 1], ordre[i]);
     // Enter presses the focused push button, as in a dialog; from anywhere
     // else it passes (keyPressEvent).
