@@ -12,12 +12,22 @@ using CardNumber = std::int32_t;
 using Seat = std::int32_t;
 
 constexpr CardNumber aucuneCarte = 53;
+// The king: after it any card may be laid, and a skip stops there.
+constexpr std::int32_t rangRoi = 13;
 constexpr int nbSieges = 4;
 constexpr int tailleMain = 12;
 constexpr int nbCagnottes = 5;
 
 // Rank of a card: 1 ace .. 10, 11 jack, 12 queen, 13 king; 0 for an empty slot.
 std::int32_t rang(CardNumber n);
+
+// The seat's name as its boxes show it: "Vous", "Moi", "KORBANIGUE",
+// "Orvane BELTRUCQ"; empty for a value that is no seat.
+QString nomSiege(Seat s);
+
+// The rank's name in French, capitalised: "As", "2" .. "10", "Valet",
+// "Dame", "Roi"; empty for a value that is no rank.
+QString nomRang(std::int32_t r);
 
 // One pot of the board and the card that takes it: all that the rules, the
 // board and the messages say of it.

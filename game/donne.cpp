@@ -5,6 +5,7 @@
 #include "game/hasard.h"
 #include "platform/plateforme.h"
 #include "ui/Unit1.h"
+#include "ui/annonce.h"
 #include "ui/afficheur.h"
 #include "ui/imagecarte.h"
 
@@ -61,7 +62,7 @@ void Tprincipale::Button2Click()
     Normal1->setEnabled(false);
     for (std::int32_t &compte : etat.compteDonne)
         compte = 0;
-    etat.dernierRang = 13;
+    etat.dernierRang = rangRoi;
     Button2->setEnabled(false);
     Button6->setEnabled(false);
     // Every round starts clean, even after a new game or a load in the middle
@@ -117,6 +118,8 @@ void Tprincipale::Button2Click()
     }
 
     if (etat.premierJoueur == 1) {
+        annonces->aVous(etat.dernierRang);
+        annonces->publier();
         if (Son->isChecked())
             plateforme().bip();
         return;

@@ -5,6 +5,7 @@
 #include "platform/plateforme.h"
 #include "ui/Unit1.h"
 #include "ui/afficheur.h"
+#include "ui/annonce.h"
 #include "ui/imagecarte.h"
 
 namespace {
@@ -24,6 +25,7 @@ void Tprincipale::poserCarte(Seat s, int k)
     // screen before the pause that follows it, and that pause takes no events.
     Image13->dessinerCarte(n);
     Image13->repaint();
+    annonces->cartePosee(s, n);
 }
 
 void Tprincipale::legenderPasse()
@@ -31,14 +33,8 @@ void Tprincipale::legenderPasse()
     // The caption names the rank the human would need next. After a king any
     // card may be laid, so there is nothing to name: the caption stays.
     const std::int32_t r = etat.dernierRang;
-    if (r >= 1 && r <= 9)
-        Button4->setText(QStringLiteral("Sans ") + QString::number(r + 1));
-    else if (r == 10)
-        Button4->setText(QStringLiteral("Sans valet"));
-    else if (r == 11)
-        Button4->setText(QStringLiteral("Sans dame"));
-    else if (r == 12)
-        Button4->setText(QStringLiteral("Sans roi"));
+    if (r >= 1 && r < rangRoi)
+        Button4->setText(QStringLiteral("Sans ") + nomRang(r + 1).toLower());
 }
 
 void Tprincipale::finDeTour()
@@ -48,8 +44,10 @@ void Tprincipale::finDeTour()
     // king, where any card may be laid.
     ++etat.nbPasses;
     if (etat.nbPasses >= 4) {
-        if (etat.dernierRang < 13)
+        if (etat.dernierRang < rangRoi) {
             ++etat.dernierRang;
+            annonces->rangSaute(etat.dernierRang);
+        }
         etat.nbPasses = 0;
     }
 }
@@ -65,7 +63,7 @@ void Tprincipale::Image1Click(QObject *Sender)
         poserCarte(1, k);
         Button4->setEnabled(true);
         Button5->setEnabled(true);
-        if (etat.dernierRang == 13)
+        if (etat.dernierRang == rangRoi)
             Button4->setEnabled(false);   // after a king the human must open the next run
         else
             legenderPasse();
@@ -74,6 +72,7 @@ void Tprincipale::Image1Click(QObject *Sender)
     }
     LCDNumber5->afficher(etat.cartesRestantes[0]);
     finMancheVous();
+    annonces->publier();
 }
 
 void Tprincipale::Button4Click()
@@ -87,7 +86,9 @@ void Tprincipale::Button4Click()
 void Tprincipale::Button5Click()
 {
     Button5->setEnabled(false);
-    if (!prendreCagnotte(1))
+    if (prendreCagnotte(1))
+        annonces->publier();
+    else
         plateforme().afficher(QStringLiteral("Ce n'était pas une carte qui prenait"));
 }
 
@@ -105,7 +106,7 @@ void Tprincipale::jouerOrdinateur(Seat s)
         // pause, so no click made meanwhile lays a card afterwards.
         plateforme().pause(pauseApresCarte);
         prendreCagnotte(s);
-        if (etat.dernierRang == 13)
+        if (etat.dernierRang == rangRoi)
             k = -1;
     }
     finMancheOrdinateur(s);
@@ -118,8 +119,10 @@ void Tprincipale::jouerOrdinateur(Seat s)
     }
     // The human's turn.
     legenderPasse();
-    if (etat.dernierRang != 13)
+    if (etat.dernierRang != rangRoi)
         Button4->setEnabled(true);
+    annonces->aVous(etat.dernierRang);
+    annonces->publier();
     if (Son->isChecked())
         plateforme().bip();
 }
@@ -130,9 +133,11 @@ bool Tprincipale::prendreCagnotte(Seat s)
     const int pot = cagnotteDeCarte(etat.carteJouee);
     if (s < 1 || s > nbSieges || pot < 0)
         return false;
-    etat.tresor[s - 1] = montantPlus(etat.tresor[s - 1], etat.cagnottes[pot]);
+    const std::int32_t montant = etat.cagnottes[pot];
+    etat.tresor[s - 1] = montantPlus(etat.tresor[s - 1], montant);
     etat.cagnottes[pot] = 0;
     afficherTresors();
     afficherCagnotte(pot);
+    annonces->cagnottePrise(s, pot, montant);
     return true;
 }

@@ -14,6 +14,7 @@
 #include <QScrollArea>
 #include "platform/plateforme.h"
 #include "ui/afficheur.h"
+#include "ui/annonce.h"
 #include "ui/carteenmain.h"
 #include "ui/imagecarte.h"
 #include "ui/imagefixe.h"
@@ -25,9 +26,6 @@ Tprincipale *principale = nullptr;
 namespace {
 constexpr int largeurPanneau = 737;
 constexpr int hauteurPanneau = 516;
-
-// The seats' captions in the money and card-count boxes, seat 1 to 4.
-const char *const nomsSieges[nbSieges] = {"Vous", "Moi", "KORBANIGUE", "Orvane BELTRUCQ"};
 
 Afficheur *afficheurSurVert(int chiffres, QWidget *parent)
 {
@@ -129,6 +127,7 @@ QFileDialog &Tprincipale::dialogueSauver()
 
 void Tprincipale::construireComposants()
 {
+    annonces = new Annonceur(this);
     defilement = new QScrollArea(this);
     defilement->setFrameShape(QFrame::NoFrame);
     // The scroll area is no Tab stop of its own: the arrow keys belong to the hand.
@@ -171,7 +170,7 @@ void Tprincipale::construireComposants()
                           Afficheur **const (&afficheurs)[nbSieges], QList<Afficheur *> &liste) {
         cadre = style::boiteGroupe(titre, Panel1);
         for (int s = 0; s < nbSieges; ++s)
-            *boites[s] = style::boiteGroupe(QString::fromUtf8(nomsSieges[s]), cadre);
+            *boites[s] = style::boiteGroupe(nomSiege(s + 1), cadre);
         for (int s = 0; s < nbSieges; ++s)
             liste.append(*afficheurs[s] = afficheurSurVert(4, *boites[s]));
     };
@@ -266,8 +265,8 @@ void Tprincipale::nommerPourLAcces()
     affichagesTresor[0]->setLibelle(QStringLiteral("Votre trésor"));
     affichagesCartes[0]->setLibelle(QStringLiteral("Vos cartes restantes"));
     for (int s = 1; s < nbSieges; ++s) {
-        affichagesTresor[s]->setLibelle(QStringLiteral("Trésor de ") + QString::fromUtf8(nomsSieges[s]));
-        affichagesCartes[s]->setLibelle(QStringLiteral("Cartes restantes de ") + QString::fromUtf8(nomsSieges[s]));
+        affichagesTresor[s]->setLibelle(QStringLiteral("Trésor de ") + nomSiege(s + 1));
+        affichagesCartes[s]->setLibelle(QStringLiteral("Cartes restantes de ") + nomSiege(s + 1));
     }
     for (int p = 0; p < nbCagnottes; ++p)
         afficheurCagnotte(p)->setLibelle(QString::fromUtf8(tableCagnottes[p].libelle));
@@ -391,6 +390,12 @@ void Tprincipale::keyPressEvent(QKeyEvent *e)
             Button4->click();
         return;
     }
+    // T reads the whole table aloud, for a player who cannot see it.
+    if (e->key() == Qt::Key_T && !(e->modifiers() & ~Qt::KeypadModifier)) {
+        if (!e->isAutoRepeat())
+            annonces->direMaintenant(decrireTable(*this));
+        return;
+    }
     QMainWindow::keyPressEvent(e);
 }
 
@@ -436,6 +441,7 @@ void Tprincipale::afficherCagnotte(int pot)
 
 void Tprincipale::activerTable(bool actif)
 {
+    annonces->suspendre(!actif);
     Panel1->setEnabled(actif);
     // The menu bar shows the state of the menu's own action.
     Fichier->setEnabled(actif);

@@ -18,6 +18,7 @@ class QMenuBar;
 class QPushButton;
 class QScrollArea;
 class Afficheur;
+class Annonceur;
 class ImageCarte;
 class ImageFixe;
 
@@ -41,6 +42,8 @@ public:
         *GroupBox8, *GroupBox9, *GroupBox10, *GroupBox11;
     QPushButton *Button1, *Button2, *Button3, *Button4, *Button5, *Button6, *Button7;
     QCheckBox *Son;
+    // What happens on the table, said to a screen reader; paints nothing.
+    Annonceur *annonces;
 
     QMenuBar *MainMenu1;
     QMenu *Fichier, *Score1, *Niveau1, *Aide1;

@@ -1,0 +1,219 @@
+// What a screen reader is told as the table plays: the messages, read back
+// from the accessibility events the window sends, with their times; that
+// they never move the focus nor change a pixel; the table read with T.
+#include <QtTest>
+#include <QAccessible>
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QGroupBox>
+#include <private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
+#include "aide_tours.h"
+#include "ui/annonce.h"
+#include "ui/jg.h"
+
+namespace {
+
+struct Message {
+    QString texte;
+    qint64 ms;   // since the recording started
+};
+
+QList<Message> messages;
+int focusRecus = 0;   // focus events on the announcer itself
+QElapsedTimer horloge;
+
+// Qt's accessibility update handler: every notification shown is a message.
+void enregistrer(QAccessibleEvent *e)
+{
+    if (!e->object() || !e->object()->inherits("Annonceur") && !e->object()->inherits("Annonce"))
+        return;
+    if (e->type() == QAccessible::Focus)
+        ++focusRecus;
+    if (e->type() != QAccessible::ObjectShow || !e->object()->inherits("Annonce"))
+        return;
+    if (QAccessibleInterface *i = e->accessibleInterface())
+        messages.append({i->text(QAccessible::Name), horloge.elapsed()});
+}
+
+QStringList textes()
+{
+    QStringList l;
+    for (const Message &m : std::as_const(messages))
+        l << m.texte;
+    return l;
+}
+
+// Each message went out once the one before it could be heard.
+QString cadence()
+{
+    for (qsizetype i = 1; i < messages.size(); ++i)
+        if (messages[i].ms - messages[i - 1].ms < Annonceur::dureeDeLecture(messages[i - 1].texte.size()))
+            return QStringLiteral("« %1 » coupé après %2 ms").arg(messages[i - 1].texte).arg(messages[i].ms - messages[i - 1].ms);
+    return QString();
+}
+
+// The deal of the turn tests' example round: the human holds 4 of clubs and
+// 5 of hearts, seat 2 the 6 and 7 of diamonds and a 9, nobody an 8.
+void donneExemple(Tprincipale &f)
+{
+    preparerDonne(f,
+                  {{1, 2, 3, 4, 5, 6, 7, 10, 23, 31, 36, 49},
+                   {9, 19, 20, 14, 15, 16, 11, 12, 13, 24, 25, 26},
+                   {17, 18, 22, 27, 28, 29, 30, 32, 33, 35, 37, 38},
+                   {39, 40, 41, 42, 43, 44, 45, 46, 48, 50, 51, 52}},
+                  {8, 21, 34, 47});
+}
+
+constexpr int attenteMax = 8000;
+
+} // namespace
+
+class TestAnnonces : public QObject, private SurTable {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void uneManche();
+    void dernierTourApresLaFenetre();
+    void tableALaDemande_data();
+    void tableALaDemande();
+    void niPixelNiFocus();
+};
+
+void TestAnnonces::initTestCase()
+{
+    // As when a screen reader runs: the platform's accessibility is switched
+    // on, and the events go to the handler instead of the bus.
+    QAccessible::installUpdateHandler(enregistrer);
+    QPlatformAccessibility *pa = QGuiApplicationPrivate::platformIntegration()->accessibility();
+    QVERIFY(pa);
+    pa->setActive(true);
+    QVERIFY(QAccessible::isActive());
+}
+
+void TestAnnonces::init()
+{
+    poserTable();
+    QVERIFY(QTest::qWaitForWindowActive(f));
+    messages.clear();
+    focusRecus = 0;
+    horloge.start();
+}
+
+void TestAnnonces::cleanup()
+{
+    leverTable();
+}
+
+// The turn tests' example round, heard: the deal's turn, the human's two
+// cards gathered into one message while the first is still being read, the
+// seat's run and pot, a skip, each return of the turn; in order, once each,
+// never one before the last could be heard.
+void TestAnnonces::uneManche()
+{
+    donneExemple(*f);
+    QCOMPARE(textes(), QStringList{QStringLiteral("À vous : n'importe quelle carte.")});
+
+    QTest::mouseClick(f->imagesMain[slotDe(1, 4)], Qt::LeftButton);
+    QTest::mouseClick(f->imagesMain[slotDe(1, 31)], Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(messages.size(), 2, attenteMax);
+    QCOMPARE(messages[1].texte, QStringLiteral("Vous posez le 4 de trèfle, le 5 de cœur."));
+
+    QTest::mouseClick(f->Button4, Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(messages.size(), 3, attenteMax);
+    QCOMPARE(messages[2].texte,
+             QStringLiteral("Je pose le 6 de carreau, le 7 de carreau, prends la cagnotte du 7 de carreau, "
+                            "200 Euros. À vous : il faut un 8."));
+    QTest::mouseClick(f->Button4, Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(messages.size(), 4, attenteMax);
+    QCOMPARE(messages[3].texte, QStringLiteral("Le 8 est sauté. Je pose le 9 de trèfle. À vous : il faut un 10."));
+    QCOMPARE(focusRecus, 0);
+    QCOMPARE(cadence(), QString());
+    QTest::qWait(Annonceur::dureeDeLecture(messages[3].texte.size()));
+    QCOMPARE(messages.size(), 4);
+}
+
+// The last turn of a round is said once its window has closed, not under it.
+void TestAnnonces::dernierTourApresLaFenetre()
+{
+    preparerDonne(*f,
+                  {{1, 2, 3, 4, 5, 6, 7, 10, 23, 31, 36, 49},
+                   {9, 19, 20, 14, 15, 16, 11, 12, 13, 24, 25, 26},
+                   {17, 18, 22, 27, 28, 29, 30, 32, 33, 35, 37, 38},
+                   {39, 40, 41, 42, 43, 44, 45, 46, 48, 50, 51, 52}},
+                  {8, 21, 34, 47});
+    // Seat 2 keeps the 6 of diamonds alone: it ends the round with it.
+    for (CardNumber &n : etat.mains[1])
+        n = n == 19 ? 19 : 0;
+    etat.cartesRestantes[1] = 1;
+    QTest::mouseClick(f->imagesMain[slotDe(1, 31)], Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(messages.size(), 2, attenteMax);
+    QTest::mouseClick(f->Button4, Qt::LeftButton);
+    QVERIFY(finmanche);
+    QTest::qWait(1500);
+    QCOMPARE(messages.size(), 2);
+    QTest::mouseClick(finmanche->Button1, Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(messages.size(), 3, attenteMax);
+    QCOMPARE(messages[2].texte, QStringLiteral("Dernier tour : Je pose le 6 de carreau."));
+}
+
+void TestAnnonces::tableALaDemande_data()
+{
+    QTest::addColumn<bool>("difficile");
+    QTest::newRow("Normal") << false;
+    QTest::newRow("Difficile") << true;
+}
+
+// T reads what the table shows; the card counts only where they are shown.
+void TestAnnonces::tableALaDemande()
+{
+    QFETCH(bool, difficile);
+    if (difficile)
+        f->Difficile1Click();
+    donneExemple(*f);
+    QTest::mouseClick(f->imagesMain[slotDe(1, 23)], Qt::LeftButton);   // the 10 of diamonds
+    QTest::mouseClick(f->Button5, Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(messages.size(), 2, attenteMax);
+    QCOMPARE(messages[1].texte,
+             QStringLiteral("Vous posez le 10 de carreau, prenez la cagnotte du 10 de carreau, 40 Euros."));
+    messages.clear();
+    f->imagesMain[slotDe(1, 36)]->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_T);
+    QCOMPARE(messages.size(), 1);
+    QString attendu = QStringLiteral(
+        "Sur la zone de jeu : le 10 de carreau, il faut un valet. Cagnottes : le 7 de carreau 200, "
+        "le 10 de carreau 0, le valet de trèfle 80, le roi de cœur 160, la dame de pique 120 Euros. "
+        "Trésors : Vous 1390, Moi 1350, KORBANIGUE 1350, Orvane BELTRUCQ 1350 Euros.");
+    if (!difficile)
+        attendu += QStringLiteral(" Cartes restantes : Vous 11, Moi 12, KORBANIGUE 12, Orvane BELTRUCQ 12.");
+    QCOMPARE(messages[0].texte, attendu);
+    // Held down, the key reads the table once.
+    QTest::sendKeyEvent(QTest::Press, QApplication::focusWidget(), Qt::Key_T, 't', Qt::NoModifier);
+    QCOMPARE(messages.size(), 2);
+    QKeyEvent repete(QEvent::KeyPress, Qt::Key_T, Qt::NoModifier, QStringLiteral("t"), true);
+    QApplication::sendEvent(QApplication::focusWidget(), &repete);
+    QCOMPARE(messages.size(), 2);
+}
+
+// A message neither takes the focus nor changes what the window shows.
+void TestAnnonces::niPixelNiFocus()
+{
+    donneExemple(*f);
+    f->Son->setFocus();
+    QTRY_VERIFY(f->Son->hasFocus());
+    const QImage avant = f->grab().toImage();
+    focusRecus = 0;
+    f->annonces->direMaintenant(QStringLiteral("KORBANIGUE pose le 10 de carreau"));
+    QVERIFY(f->Son->hasFocus());
+    QCOMPARE(focusRecus, 0);
+    QCOMPARE(f->grab().toImage(), avant);
+    QCOMPARE(textes().last(), QStringLiteral("KORBANIGUE pose le 10 de carreau"));
+}
+
+QTEST_MAIN(TestAnnonces)
+#include "test_annonces.moc"

@@ -1,0 +1,263 @@
+#include "ui/annonce.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QGroupBox>
+#include <QPushButton>
+#include "game/etat.h"
+#include "ui/Unit1.h"
+#include "ui/afficheur.h"
+#include "ui/imagecarte.h"
+
+// The notification itself: its accessible name is the message.
+class Annonce : public QWidget {
+    Q_OBJECT
+public:
+    explicit Annonce(QWidget *parent) : QWidget(parent)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+        setGeometry(0, 0, 1, 1);
+        hide();
+    }
+    QString texte;
+};
+
+namespace {
+
+class AccesAnnonce : public QAccessibleWidget {
+public:
+    explicit AccesAnnonce(Annonce *a) : QAccessibleWidget(a, QAccessible::Notification) {}
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name)
+            return static_cast<const Annonce *>(widget())->texte;
+        return QAccessibleWidget::text(t);
+    }
+};
+
+QAccessibleInterface *fabriqueAnnonces(const QString &classe, QObject *objet)
+{
+    if (!objet || !objet->isWidgetType())
+        return nullptr;
+    auto *w = static_cast<QWidget *>(objet);
+    if (classe == QLatin1String("Annonceur"))
+        return new QAccessibleWidget(w, QAccessible::StatusBar);
+    if (classe == QLatin1String("Annonce"))
+        return new AccesAnnonce(static_cast<Annonce *>(w));
+    return nullptr;
+}
+
+// "le 7 de carreau", "l'as de pique", "la dame de cœur"; "un 8", "une dame".
+QString avecArticle(const QString &nom, bool defini)
+{
+    if (nom.isEmpty())
+        return nom;
+    const QString minuscule = nom.at(0).isDigit() ? nom : nom.at(0).toLower() + nom.mid(1);
+    const bool feminin = nom.startsWith(QLatin1String("Dame"));
+    if (!defini)
+        return (feminin ? QStringLiteral("une ") : QStringLiteral("un ")) + minuscule;
+    if (nom.startsWith(QLatin1String("As")))
+        return QStringLiteral("l'") + minuscule;
+    return (feminin ? QStringLiteral("la ") : QStringLiteral("le ")) + minuscule;
+}
+
+// Subject and verbs of a seat: the human is "vous", "Moi" says "je".
+struct Personne {
+    QString sujet, pose, prend;
+};
+
+Personne personne(Seat s)
+{
+    if (s == 1)
+        return {QStringLiteral("Vous"), QStringLiteral("posez"), QStringLiteral("prenez")};
+    if (s == 2)
+        return {QStringLiteral("Je"), QStringLiteral("pose"), QStringLiteral("prends")};
+    return {nomSiege(s), QStringLiteral("pose"), QStringLiteral("prend")};
+}
+
+QString nomCagnotte(int pot)
+{
+    const QString libelle = QString::fromUtf8(tableCagnottes[pot].libelle);
+    return libelle.at(0).toLower() + libelle.mid(1);
+}
+
+} // namespace
+
+Annonceur::Annonceur(QWidget *fenetre) : QWidget(fenetre)
+{
+    static const bool fabriqueInstallee = [] {
+        QAccessible::installFactory(fabriqueAnnonces);
+        return true;
+    }();
+    Q_UNUSED(fabriqueInstallee);
+    setObjectName(QStringLiteral("annonces"));
+    // Paints nothing, under everything, never clicked nor focused.
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+    setGeometry(0, 0, 1, 1);
+    lower();
+    annonce = new Annonce(this);
+    attente.setSingleShot(true);
+    attente.setTimerType(Qt::PreciseTimer);   // a coarse timer may fire early
+    connect(&attente, &QTimer::timeout, this, &Annonceur::sortir);
+}
+
+void Annonceur::ajouter(const QString &phrase)
+{
+    // Held back until the caller says the player is to act.
+    attente.stop();
+    phrases.append(phrase);
+    poseur = 0;
+}
+
+void Annonceur::cartePosee(Seat s, CardNumber n)
+{
+    const QString carte = avecArticle(nomCarte(n), true);
+    if (poseur == s && !phrases.isEmpty()) {
+        attente.stop();
+        phrases.last() += (apresCagnotte ? QStringLiteral(", puis ") + personne(s).pose + QLatin1Char(' ')
+                                         : QStringLiteral(", "))
+                          + carte;
+        apresCagnotte = false;
+        return;
+    }
+    const Personne p = personne(s);
+    ajouter(p.sujet + QLatin1Char(' ') + p.pose + QLatin1Char(' ') + carte);
+    poseur = s;
+    apresCagnotte = false;
+}
+
+void Annonceur::cagnottePrise(Seat s, int pot, std::int32_t montant)
+{
+    const Personne p = personne(s);
+    const QString prise = p.prend + QStringLiteral(" la ") + nomCagnotte(pot) + QStringLiteral(", ")
+                          + QString::number(montant) + QStringLiteral(" Euros");
+    if (poseur == s && !phrases.isEmpty()) {
+        attente.stop();
+        phrases.last() += QStringLiteral(", ") + prise;
+        apresCagnotte = true;
+        return;
+    }
+    ajouter(p.sujet + QLatin1Char(' ') + prise);
+}
+
+void Annonceur::rangSaute(std::int32_t r)
+{
+    const QString rangSaute = avecArticle(nomRang(r), true);
+    const bool feminin = r == 12;
+    ajouter(rangSaute.at(0).toUpper() + rangSaute.mid(1)
+            + (feminin ? QStringLiteral(" est sautée") : QStringLiteral(" est sauté")));
+}
+
+void Annonceur::aVous(std::int32_t dernierRang)
+{
+    if (dernierRang == rangRoi)
+        ajouter(QStringLiteral("À vous : n'importe quelle carte"));
+    else
+        ajouter(QStringLiteral("À vous : il faut ") + avecArticle(nomRang(dernierRang + 1), false));
+}
+
+void Annonceur::suspendre(bool s)
+{
+    if (s == suspendu)
+        return;
+    suspendu = s;
+    attente.stop();
+    if (suspendu || phrases.isEmpty())
+        return;
+    // What happened before the window opened: the round's last turn.
+    phrases.first().prepend(QStringLiteral("Dernier tour : "));
+    // The changes of the table coming back reach the reader first.
+    constexpr int apresLaFenetre = 500;
+    const qint64 reste = depuis.isValid() ? duree - depuis.elapsed() : 0;
+    attente.start(static_cast<int>(qMax<qint64>(apresLaFenetre, reste)));
+}
+
+void Annonceur::publier()
+{
+    if (phrases.isEmpty() || attente.isActive() || suspendu)
+        return;
+    const qint64 reste = depuis.isValid() ? duree - depuis.elapsed() : 0;
+    if (reste > 0)
+        attente.start(static_cast<int>(reste));
+    else
+        sortir();
+}
+
+void Annonceur::sortir()
+{
+    if (suspendu || phrases.isEmpty())
+        return;
+    const QString texte = phrases.join(QStringLiteral(". ")) + QLatin1Char('.');
+    phrases.clear();
+    poseur = 0;
+    dire(texte);
+}
+
+void Annonceur::direMaintenant(const QString &texte)
+{
+    attente.stop();
+    phrases.append(texte);
+    const QString tout = phrases.join(QStringLiteral(". "));
+    phrases.clear();
+    poseur = 0;
+    dire(tout);
+}
+
+void Annonceur::dire(const QString &texte)
+{
+    annonce->texte = texte;
+    // Shown again, the notification is read: hiding it first makes the
+    // showing a change even when the last message is still up.
+    annonce->hide();
+    annonce->show();
+    depuis.restart();
+    duree = dureeDeLecture(texte.size());
+}
+
+QString Annonceur::message() const
+{
+    return annonce->texte;
+}
+
+int Annonceur::dureeDeLecture(qsizetype caracteres)
+{
+    // 15 characters a second rather than 16, and the reader's own start-up.
+    return 400 + static_cast<int>(caracteres * 1000 / 15);
+}
+
+QString decrireTable(const Tprincipale &f)
+{
+    QStringList parties;
+    const CardNumber carte = f.Image13->carte();
+    const bool enManche = partieEnCours && !mancheFinie && !f.Button2->isEnabled();
+    QString zone = carte >= 1 && carte <= 52
+                       ? QStringLiteral("Sur la zone de jeu : ") + avecArticle(nomCarte(carte), true)
+                       : QStringLiteral("La zone de jeu est vide");
+    if (enManche)
+        zone += etat.dernierRang == rangRoi
+                    ? QStringLiteral(", n'importe quelle carte")
+                    : QStringLiteral(", il faut ") + avecArticle(nomRang(etat.dernierRang + 1), false);
+    parties << zone;
+
+    QStringList cagnottes;
+    for (int p = 0; p < nbCagnottes; ++p)
+        cagnottes << avecArticle(nomCarte(tableCagnottes[p].carte), true) + QLatin1Char(' ')
+                         + f.afficheurCagnotte(p)->texte();
+    parties << QStringLiteral("Cagnottes : ") + cagnottes.join(QStringLiteral(", ")) + QStringLiteral(" Euros");
+
+    auto parSiege = [](const QList<Afficheur *> &affichages) {
+        QStringList l;
+        for (Seat s = 1; s <= nbSieges; ++s)
+            l << nomSiege(s) + QLatin1Char(' ') + affichages[s - 1]->texte();
+        return l.join(QStringLiteral(", "));
+    };
+    parties << QStringLiteral("Trésors : ") + parSiege(f.affichagesTresor) + QStringLiteral(" Euros");
+    // At "Difficile" the card counts are hidden, and so they stay unsaid.
+    if (!f.GroupBox6->isHidden())
+        parties << QStringLiteral("Cartes restantes : ") + parSiege(f.affichagesCartes);
+    return parties.join(QStringLiteral(". ")) + QLatin1Char('.');
+}
+
+#include "annonce.moc"

@@ -1,0 +1,74 @@
+#pragma once
+// What happens on the table, said to a screen reader: the cards the seats
+// lay, the pots they take, a rank skipped, the turn coming back to the
+// player, the player's own cards and claims.
+//
+// Qt 6.4 has no announcement event, and its bridge to the Linux
+// accessibility bus drops alerts and sends no text with a name change. What
+// a screen reader does speak is a notification becoming visible: the
+// announcer is a small widget that paints nothing, takes no input and no
+// focus, whose accessible role is a notification inside a status bar (so
+// that the reader says the text without the word "notification"), and which
+// is hidden and shown again for each message.
+//
+// A screen reader cuts its own speech for each new message, and the seats
+// lay a card every half second. So sentences are gathered while the seats
+// play and go out as one message when the player is to act; and a message
+// never goes out before the previous one could be heard at a reader's usual
+// rate: it waits, gathering what comes meanwhile. While a result window
+// holds the table, messages wait for the table to come back.
+#include <QElapsedTimer>
+#include <QStringList>
+#include <QTimer>
+#include <QWidget>
+#include "game/cartes.h"
+
+class Annonce;
+
+class Annonceur : public QWidget {
+    Q_OBJECT
+public:
+    explicit Annonceur(QWidget *fenetre);
+
+    // The table's events, gathered into the next message.
+    void cartePosee(Seat s, CardNumber n);
+    void cagnottePrise(Seat s, int pot, std::int32_t montant);
+    void rangSaute(std::int32_t r);
+    void aVous(std::int32_t dernierRang);   // the human's turn: the rank needed, or any card
+
+    // What was gathered goes out as one message, as soon as the previous
+    // message could be heard; an event gathered before then holds it back
+    // until the next publier().
+    void publier();
+    // A message the player asked for: out at once, after what was gathered.
+    void direMaintenant(const QString &texte);
+    // While a result window or box holds the table, nothing goes out: the
+    // reader is reading that window, and the flood of changes it brings
+    // would drown a message. What the last turn did goes out once the
+    // table is given back.
+    void suspendre(bool suspendu);
+
+    QString message() const;               // the message last said
+    // Time a reader at its default rate (about 16 characters a second)
+    // needs to say a message of the given length, with a margin.
+    static int dureeDeLecture(qsizetype caracteres);
+
+private:
+    void ajouter(const QString &phrase);
+    void sortir();                          // what was gathered, as one message
+    void dire(const QString &texte);
+
+    Annonce *annonce;
+    QStringList phrases;        // gathered since the last message
+    Seat poseur = 0;            // seat whose cards the last sentence lists, 0 when none
+    bool apresCagnotte = false; // that sentence ends with the pot the seat took
+    QTimer attente;             // until the previous message could be heard
+    QElapsedTimer depuis;       // since the previous message went out
+    int duree = 0;              // its reading time, ms
+    bool suspendu = false;
+};
+
+// Everything the table shows, in one text: the play zone and what is
+// needed, the pots, the money, and the card counts when they are shown.
+class Tprincipale;
+QString decrireTable(const Tprincipale &f);
