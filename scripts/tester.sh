@@ -4,7 +4,7 @@
 # test, among them the Debian package built as Debian does (Unix Makefiles).
 set -euo pipefail
 racine="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-MERLE_PAQUETS_TEST="util-linux clang-14 libclang-rt-14-dev desktop-file-utils appstream build-essential debhelper dpkg-dev lintian"
+MERLE_PAQUETS_TEST="qt6-base-private-dev util-linux clang-14 libclang-rt-14-dev desktop-file-utils appstream build-essential debhelper dpkg-dev lintian"
 . "$racine/scripts/paquets.sh"
 cmake -S "$racine" -B "$racine/build-asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMERLE_SANITIZE=ON >/dev/null
 cmake --build "$racine/build-asan"

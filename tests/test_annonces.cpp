@@ -141,15 +141,11 @@ void TestAnnonces::uneManche()
 // The last turn of a round is said once its window has closed, not under it.
 void TestAnnonces::dernierTourApresLaFenetre()
 {
-    preparerDonne(*f,
-                  {{1, 2, 3, 4, 5, 6, 7, 10, 23, 31, 36, 49},
-                   {9, 19, 20, 14, 15, 16, 11, 12, 13, 24, 25, 26},
-                   {17, 18, 22, 27, 28, 29, 30, 32, 33, 35, 37, 38},
-                   {39, 40, 41, 42, 43, 44, 45, 46, 48, 50, 51, 52}},
-                  {8, 21, 34, 47});
+    donneExemple(*f);
     // Seat 2 keeps the 6 of diamonds alone: it ends the round with it.
     for (CardNumber &n : etat.mains[1])
-        n = n == 19 ? 19 : 0;
+        if (n != 19)
+            n = 0;
     etat.cartesRestantes[1] = 1;
     QTest::mouseClick(f->imagesMain[slotDe(1, 31)], Qt::LeftButton);
     QTRY_COMPARE_WITH_TIMEOUT(messages.size(), 2, attenteMax);

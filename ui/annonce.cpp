@@ -208,17 +208,15 @@ void Annonceur::direMaintenant(const QString &texte)
 void Annonceur::dire(const QString &texte)
 {
     annonce->texte = texte;
-    // Shown again, the notification is read: hiding it first makes the
-    // showing a change even when the last message is still up.
-    annonce->hide();
-    annonce->show();
     depuis.restart();
+    // Shown again, the notification is read: hiding it first makes the
+    // showing a change even when the last message is still up. With no
+    // reader listening nothing is shown, not even the one pixel it covers.
+    if (QAccessible::isActive()) {
+        annonce->hide();
+        annonce->show();
+    }
     duree = dureeDeLecture(texte.size());
-}
-
-QString Annonceur::message() const
-{
-    return annonce->texte;
 }
 
 int Annonceur::dureeDeLecture(qsizetype caracteres)

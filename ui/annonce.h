@@ -48,7 +48,6 @@ public:
     // table is given back.
     void suspendre(bool suspendu);
 
-    QString message() const;               // the message last said
     // Time a reader at its default rate (about 16 characters a second)
     // needs to say a message of the given length, with a margin.
     static int dureeDeLecture(qsizetype caracteres);

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# One round heard through Debian's screen reader: builds the game (Release,
+# in build/, as scripts/jouer.sh does), then plays one round with the
+# keyboard alone beside Orca under a virtual X server, and checks from
+# Orca's log that every card, pot and turn was said, and said in full.
+# The transcript goes to the file given (default: docs/lecteur-ecran.txt).
+set -euo pipefail
+racine="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+MERLE_PAQUETS_TEST="orca xvfb openbox xdotool dbus"
+. "$racine/scripts/paquets.sh"
+generateur=()
+[ -f "$racine/build/CMakeCache.txt" ] || generateur=(-G Ninja)
+cmake -S "$racine" -B "$racine/build" "${generateur[@]}" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+cmake --build "$racine/build" -j"$(nproc)"
+exec /usr/bin/python3 "$racine/tests/lecteur_ecran.py" "$racine/build/merle-vert" "${1:-$racine/docs/lecteur-ecran.txt}"
