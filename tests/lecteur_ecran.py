@@ -3,9 +3,9 @@
 
 Starts a virtual X server, a D-Bus session with the accessibility bus, Orca
 with its debug log, and the game through its launcher in a fresh HOME. Plays
-one round by keys only: Enter on "Nouvelle partie", Alt+D to deal, Tab to the
-hand, Space to lay the framed card while it is valid, Enter to close the box
-of a card that is not and to pass. Then reads the table with T, and checks
+one round by keys only: Enter on "Nouvelle partie", Tab to "Distribuer" and
+Enter to deal, Tab to the hand, Space to lay the framed card while it is
+valid, Enter to close the box of a card that is not and to pass. Then reads the table with T, and checks
 from Orca's log what a blind player heard:
 
   - every card the seats laid (as many as each seat's count went down),
@@ -142,14 +142,25 @@ def play(session):
         return said
 
     try:
-        attendre(r"^Nouvelle partie push button", 60)
+        if not wait_for(session, seen, lambda t: t.startswith("Nouvelle partie push button"), 30):
+            # The window manager may have missed the first window: activate it.
+            for w in session.run("xdotool", "search", "--onlyvisible", "--name", "^Merle Vert$").stdout.split():
+                session.run("xdotool", "windowactivate", w)
+            attendre(r"^Nouvelle partie push button", 30)
         # The X server's first key after the keyboard is set up can be lost.
         session.keys("shift", pause=1)
         session.keys("Return", pause=1.5)     # a new game, without a question
-        session.keys("alt+d")
+        for _ in range(3):                    # Tab to "Distribuer", Enter deals
+            session.keys("Tab")
+        attendre(r"^Distribuer push button")
+        session.keys("Return", pause=0)
         said = attendre(r"À vous|GAGNER|Perdu", 120)
-        session.keys("shift+Tab")            # from "Nouvelle partie" back to the hand
-        attendre(r"^Carte de votre main")
+        for _ in range(10):                   # Tab on to the hand
+            session.keys("Tab", pause=0)
+            if wait_for(session, seen, lambda t: t.startswith("Carte de votre main"), 3):
+                break
+        else:
+            raise RuntimeError("la main n'a jamais eu le focus")
         turns = 0
         while not fin.search(said):
             turns += 1
@@ -171,8 +182,8 @@ def play(session):
         session.keys("Return", pause=2)       # closes the end-of-round window
         while wait_for(session, seen, lambda t: t.startswith("alert"), 3):
             session.keys("Return", pause=2)   # and each penalty box
-        attendre(r"^Dernier tour : ")         # what the last turn did, once the table is back
-        time.sleep(4)
+        said = attendre(r"^Dernier tour : ")  # what the last turn did, once the table is back
+        time.sleep(len(said) / RATE + 1)
         session.keys("t")
         attendre(r"Cagnottes")
         time.sleep(8)
@@ -246,12 +257,18 @@ def main():
                                env=env)
     workdir = tempfile.mkdtemp(prefix="merle-ecoute-")
     session = Session(launcher, workdir)
-    display = ":%d" % (90 + os.getpid() % 100)
+    n = 90
+    while os.path.exists("/tmp/.X11-unix/X%d" % n) or os.path.exists("/tmp/.X%d-lock" % n):
+        n += 1
+    display = ":%d" % n
     session.env["DISPLAY"] = display
     problems = []
     try:
         session.start(["Xvfb", display, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"])
-        time.sleep(1.5)
+        for _ in range(100):
+            if os.path.exists("/tmp/.X11-unix/X%d" % n):
+                break
+            time.sleep(0.1)
         session.start(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"])
         # A window manager, so that each new window is activated as on a
         # desktop and the reader follows the focus into it.
