@@ -40,6 +40,9 @@ private slots:
     void proprietaire();
     void liens_data();
     void liens();
+    void liensDansUnDossierPartage_data();
+    void liensDansUnDossierPartage();
+    void dossierRemplaceAvantLaFin();
     void lienPhysique();
 
     void ouvertureEchoue_data();
@@ -447,6 +450,92 @@ void TestFichierTexte::liens()
         QCOMPARE(fichier::messageErreur(l.ouvrir(chemin(nom))), message);
     }
     QCOMPARE(apres, avant);
+}
+
+void TestFichierTexte::liensDansUnDossierPartage_data()
+{
+    QTest::addColumn<bool>("dossierDeLAutre");   // "commun" is uid 65534's, else the player's
+    QTest::addColumn<QStringList>("liens");      // "name>target" in this order, "*name" laid by uid 65534
+    QTest::addColumn<QString>("nom");            // the name written and read through
+    QTest::addColumn<bool>("suivi");             // the player's file is reached, else access is refused
+    const QString partie = QStringLiteral("commun/partie");
+    QTest::newRow("lien d'un autre vers un fichier du joueur")
+        << false << QStringList{"*commun/partie>../joueur/fichier"} << partie << false;
+    QTest::newRow("lien pendant d'un autre") << false << QStringList{"*commun/partie>../joueur/neuf"} << partie
+                                             << false;
+    QTest::newRow("chaîne passant par un lien d'un autre")
+        << false << QStringList{"*commun/relais>../joueur/fichier", "joueur/partie>../commun/relais"}
+        << "joueur/partie" << false;
+    QTest::newRow("dossier d'un autre sur le chemin")
+        << false << QStringList{"*commun/rep>../joueur"} << "commun/rep/fichier" << false;
+    QTest::newRow("lien du joueur") << true << QStringList{"commun/partie>../joueur/fichier"} << partie << true;
+    QTest::newRow("lien du propriétaire du dossier")
+        << true << QStringList{"*commun/partie>../joueur/fichier"} << partie << true;
+}
+
+void TestFichierTexte::liensDansUnDossierPartage()
+{
+    // A folder shared as /tmp is (mode 1777), where another user may lay
+    // links: one that neither the player nor the folder's owner laid is
+    // not followed, whatever fs.protected_symlinks says.
+    SAUTER_SANS_ROOT();
+    QFETCH(bool, dossierDeLAutre);
+    QFETCH(QStringList, liens);
+    QFETCH(QString, nom);
+    QFETCH(bool, suivi);
+    QCOMPARE(::chmod(QFile::encodeName(dossier->path()).constData(), 0755), 0);
+    QVERIFY(QDir(dossier->path()).mkdir("joueur") && QDir(dossier->path()).mkdir("commun"));
+    ecrireOctets(chemin("joueur/fichier"), "Ancien\r\n");
+    const QByteArray commun = QFile::encodeName(chemin("commun"));
+    QCOMPARE(::chmod(commun.constData(), 01777), 0);
+    if (dossierDeLAutre)
+        QCOMPARE(::chown(commun.constData(), idSansPrivileges, idSansPrivileges), 0);
+    for (QString lien : liens) {
+        const QString cible = lien.section(QLatin1Char('>'), 1);
+        if (lien.startsWith(QLatin1Char('*'))) {
+            lien = lien.mid(1);
+            QCOMPARE(lienSansPrivileges(cible, chemin(lien.section(QLatin1Char('>'), 0, 0))), QString());
+        } else {
+            QVERIFY(QFile::link(cible, chemin(lien.section(QLatin1Char('>'), 0, 0))));
+        }
+    }
+    const QStringList avant = entrees(chemin("joueur")) + entrees(chemin("commun"));
+
+    Ecriture f;
+    int code = f.ouvrir(chemin(nom));
+    if (code == 0)
+        code = f.ecrireLigne(QStringLiteral("Nouveau"));
+    if (code == 0)
+        code = f.fermer();
+    const QString message = suivi ? QString() : QStringLiteral("Accès au fichier refusé");
+    QCOMPARE(fichier::messageErreur(code), message);
+    Lecture l;
+    QString lu;
+    code = l.ouvrir(chemin(nom));
+    if (code == 0)
+        code = l.lireLigne(lu);
+    QCOMPARE(fichier::messageErreur(code), message);
+    QCOMPARE(lu, suivi ? QStringLiteral("Nouveau") : QString());
+
+    // Refused, nothing was written or made anywhere.
+    QCOMPARE(lireOctets(chemin("joueur/fichier")), suivi ? QByteArray("Nouveau\r\n") : QByteArray("Ancien\r\n"));
+    QCOMPARE(entrees(chemin("joueur")) + entrees(chemin("commun")), avant);
+}
+
+void TestFichierTexte::dossierRemplaceAvantLaFin()
+{
+    // The file is replaced in the folder that was checked, even when its
+    // name leads elsewhere by the end of the write.
+    QVERIFY(QDir(dossier->path()).mkdir("vrai") && QDir(dossier->path()).mkdir("ailleurs"));
+    Ecriture f;
+    QCOMPARE(f.ouvrir(chemin("vrai/mv")), 0);
+    QCOMPARE(f.ecrireLigne(QStringLiteral("Nouveau")), 0);
+    QVERIFY(QDir(dossier->path()).rename("vrai", "deplace"));
+    QVERIFY(QFile::link("ailleurs", chemin("vrai")));
+    QCOMPARE(f.fermer(), 0);
+    QCOMPARE(entrees(chemin("deplace")), QStringList{"mv"});
+    QCOMPARE(lireOctets(chemin("deplace/mv")), QByteArray("Nouveau\r\n"));
+    QCOMPARE(entrees(chemin("ailleurs")), QStringList());
 }
 
 void TestFichierTexte::lienPhysique()
