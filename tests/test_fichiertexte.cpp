@@ -14,6 +14,22 @@
 using fichier::Ecriture;
 using fichier::Lecture;
 
+namespace {
+
+// Writes one line to the file through the layer: 0 or the first error.
+int ecrireUneLigne(const QString &chemin, const QString &ligne)
+{
+    Ecriture f;
+    int code = f.ouvrir(chemin);
+    if (code == 0)
+        code = f.ecrireLigne(ligne);
+    if (code == 0)
+        code = f.fermer();
+    return code;
+}
+
+} // namespace
+
 class TestFichierTexte : public QObject {
     Q_OBJECT
 private slots:
@@ -54,6 +70,9 @@ private slots:
 private:
     std::unique_ptr<QTemporaryDir> dossier;
     QString chemin(const QString &nom) const { return dossier->filePath(nom); }
+    // Makes the links "name>target" in this order. "@" in a target stands
+    // for the test folder; a name after "*" is laid by uid 65534.
+    void poserLiens(const QStringList &liens);
 };
 
 void TestFichierTexte::init()
@@ -340,13 +359,7 @@ void TestFichierTexte::droits()
     // The umask is the process's: it is changed in a child only.
     const ResultatEnfant r = executerDansUnEnfant([&] {
         ::umask(mode_t(masque));
-        Ecriture f;
-        int e = f.ouvrir(chemin("f"));
-        if (e == 0)
-            e = f.ecrireLigne(QStringLiteral("y"));
-        if (e == 0)
-            e = f.fermer();
-        return QByteArray::number(e);
+        return QByteArray::number(ecrireUneLigne(chemin("f"), QStringLiteral("y")));
     });
     QVERIFY2(r.reussi, qPrintable(r.probleme));
     QCOMPARE(r.sortie, QByteArray("0"));
@@ -374,21 +387,27 @@ void TestFichierTexte::proprietaire()
     // new file is then his, with the old mode.
     ecrireOctets(chemin("commun"), "x\r\n");
     QCOMPARE(::chmod(QFile::encodeName(chemin("commun")).constData(), 0666), 0);
-    const ResultatEnfant r = executerSansPrivileges([&] {
-        Ecriture e;
-        int code = e.ouvrir(chemin("commun"));
-        if (code == 0)
-            code = e.ecrireLigne(QStringLiteral("y"));
-        if (code == 0)
-            code = e.fermer();
-        return QByteArray::number(code);
-    });
+    const ResultatEnfant r = executerSansPrivileges(
+        [&] { return QByteArray::number(ecrireUneLigne(chemin("commun"), QStringLiteral("y"))); });
     QVERIFY2(r.reussi, qPrintable(r.probleme));
     QCOMPARE(r.sortie, QByteArray("0"));
     QCOMPARE(lireOctets(chemin("commun")), QByteArray("y\r\n"));
     QCOMPARE(::stat(QFile::encodeName(chemin("commun")).constData(), &infos), 0);
     QCOMPARE(infos.st_uid, uid_t(idSansPrivileges));
     QCOMPARE(infos.st_mode & 07777, mode_t(0666));
+}
+
+void TestFichierTexte::poserLiens(const QStringList &liens)
+{
+    for (const QString &lien : liens) {
+        QString cible = lien.section(QLatin1Char('>'), 1);
+        cible.replace(QLatin1Char('@'), dossier->path());
+        const QString nom = lien.section(QLatin1Char('>'), 0, 0);
+        if (nom.startsWith(QLatin1Char('*')))
+            QCOMPARE(lienSansPrivileges(cible, chemin(nom.mid(1))), QString());
+        else
+            QVERIFY(QFile::link(cible, chemin(nom)));
+    }
 }
 
 void TestFichierTexte::liens_data()
@@ -419,22 +438,10 @@ void TestFichierTexte::liens()
     QFETCH(QString, message);
     QVERIFY(QDir(dossier->path()).mkdir("vrai"));
     ecrireOctets(chemin("vrai/mv"), "Ancien\r\n");
-    for (const QString &lien : liens) {
-        QString cible = lien.section(QLatin1Char('>'), 1);
-        cible.replace(QLatin1Char('@'), dossier->path());
-        QCOMPARE(::symlink(QFile::encodeName(cible).constData(),
-                           QFile::encodeName(chemin(lien.section(QLatin1Char('>'), 0, 0))).constData()),
-                 0);
-    }
+    poserLiens(liens);
     const QStringList avant = entrees(dossier->path()) + entrees(chemin("vrai"));
 
-    Ecriture f;
-    int code = f.ouvrir(chemin(nom));
-    if (code == 0)
-        code = f.ecrireLigne(QStringLiteral("Nouveau"));
-    if (code == 0)
-        code = f.fermer();
-    QCOMPARE(fichier::messageErreur(code), message);
+    QCOMPARE(fichier::messageErreur(ecrireUneLigne(chemin(nom), QStringLiteral("Nouveau"))), message);
 
     // The links stay links; the text went to the file at the end of them.
     for (const QString &lien : liens)
@@ -491,28 +498,14 @@ void TestFichierTexte::liensDansUnDossierPartage()
     QCOMPARE(::chmod(commun.constData(), 01777), 0);
     if (dossierDeLAutre)
         QCOMPARE(::chown(commun.constData(), idSansPrivileges, idSansPrivileges), 0);
-    for (QString lien : liens) {
-        const QString cible = lien.section(QLatin1Char('>'), 1);
-        if (lien.startsWith(QLatin1Char('*'))) {
-            lien = lien.mid(1);
-            QCOMPARE(lienSansPrivileges(cible, chemin(lien.section(QLatin1Char('>'), 0, 0))), QString());
-        } else {
-            QVERIFY(QFile::link(cible, chemin(lien.section(QLatin1Char('>'), 0, 0))));
-        }
-    }
+    poserLiens(liens);
     const QStringList avant = entrees(chemin("joueur")) + entrees(chemin("commun"));
 
-    Ecriture f;
-    int code = f.ouvrir(chemin(nom));
-    if (code == 0)
-        code = f.ecrireLigne(QStringLiteral("Nouveau"));
-    if (code == 0)
-        code = f.fermer();
     const QString message = suivi ? QString() : QStringLiteral("Accès au fichier refusé");
-    QCOMPARE(fichier::messageErreur(code), message);
+    QCOMPARE(fichier::messageErreur(ecrireUneLigne(chemin(nom), QStringLiteral("Nouveau"))), message);
     Lecture l;
     QString lu;
-    code = l.ouvrir(chemin(nom));
+    int code = l.ouvrir(chemin(nom));
     if (code == 0)
         code = l.lireLigne(lu);
     QCOMPARE(fichier::messageErreur(code), message);
