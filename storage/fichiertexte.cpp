@@ -59,25 +59,12 @@ int ecrireTout(int fd, const char *donnees, qsizetype taille)
     return 0;
 }
 
-// The folder part of a path ("." when there is none), and the file part.
-void separer(const QByteArray &chemin, QByteArray &dossier, QByteArray &nom)
+// Flushes the entry table of the folder held open, so that a rename
+// survives a power cut. The new file is already in place when this runs, so
+// a failure here is not reported as a failed write.
+void synchroniserDossier(int dossier)
 {
-    const qsizetype barre = chemin.lastIndexOf('/');
-    if (barre < 0) {
-        dossier = ".";
-        nom = chemin;
-    } else {
-        dossier = barre == 0 ? QByteArray("/") : chemin.left(barre);
-        nom = chemin.mid(barre + 1);
-    }
-}
-
-// Flushes the folder's entry table so that a rename survives a power cut.
-// The new file is already in place when this runs, so a failure here is not
-// reported as a failed write.
-void synchroniserDossier(const QByteArray &dossier)
-{
-    const int fd = ::open(dossier.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::openat(dossier, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return;
     ::fsync(fd);
@@ -87,39 +74,142 @@ void synchroniserDossier(const QByteArray &dossier)
 // The longest chain of symbolic links followed, as the kernel allows.
 constexpr int liensMaximum = 40;
 
-// Replaces a path that is a symbolic link with the path it points to, read
-// relative to the link's own folder.
-int lireLien(QByteArray &chemin)
+// Whether a symbolic link may be followed out of the folder that holds it.
+// In a folder where anyone may add a name but only its owner may remove it
+// (mode 1777, as /tmp), another user may lay a link for the player to write
+// through: such a link is followed only when it is the player's own or the
+// folder owner's. The kernel has the same rule (fs.protected_symlinks), but
+// only for the links it follows itself and only when that setting is on.
+bool lienPermis(const struct stat &dossier, const struct stat &lien)
 {
-    QByteArray cible(PATH_MAX, Qt::Uninitialized);
-    const ssize_t n = ::readlink(chemin.constData(), cible.data(), size_t(cible.size()));
-    if (n < 0)
-        return errno;
-    if (n >= cible.size())
-        return ENAMETOOLONG;
-    cible.truncate(n);
-    if (cible.isEmpty())
-        return ENOENT;
-    if (!cible.startsWith('/')) {
-        const qsizetype barre = chemin.lastIndexOf('/');
-        if (barre >= 0)
-            cible.prepend(chemin.left(barre + 1));
+    constexpr mode_t partage = S_ISVTX | S_IWOTH;
+    return (dossier.st_mode & partage) != partage || lien.st_uid == ::geteuid() || lien.st_uid == dossier.st_uid;
+}
+
+// Where a path leads: the folder that holds the file, open, and the file's
+// name in it, never a link. Reading and writing then go through the folder
+// itself, so that a name swapped on the way after the checks cannot send
+// them elsewhere.
+struct Emplacement {
+    int dossier = -1;          // an O_PATH descriptor, the caller's to close
+    QByteArray nom;            // "." when the path names a folder
+    bool existe = false;
+    struct stat infos {};      // the file's, when it exists
+};
+
+// Follows the path one name at a time from "/" or the working folder, each
+// folder opened without following a link, each link read and checked
+// against the folder that holds it, as far as a chain of links goes (the
+// links met on the way included). 0 or the errno.
+int trouver(const QByteArray &chemin, Emplacement &lieu)
+{
+    // The names still to go through, the next one last.
+    std::vector<QByteArray> reste;
+    const auto empiler = [&reste](const QByteArray &noms) {
+        const QList<QByteArray> parties = noms.split('/');
+        reste.insert(reste.end(), parties.rbegin(), parties.rend());
+    };
+    int dossier = -1;
+    const auto partirDe = [&dossier](const char *racine) {
+        if (dossier >= 0)
+            ::close(dossier);
+        dossier = ::open(racine, O_PATH | O_DIRECTORY | O_CLOEXEC);
+        return dossier >= 0 ? 0 : errno;
+    };
+    const auto echec = [&dossier](int code) {
+        if (dossier >= 0)
+            ::close(dossier);
+        return code;
+    };
+    const auto entrer = [&dossier](const char *nom) {
+        const int sous = ::openat(dossier, nom, O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (sous < 0)
+            return errno;
+        ::close(dossier);
+        dossier = sous;
+        return 0;
+    };
+
+    empiler(chemin);
+    if (const int e = partirDe(chemin.startsWith('/') ? "/" : "."))
+        return e;
+    for (int liens = 0;;) {
+        QByteArray nom = reste.back();
+        reste.pop_back();
+        const bool dernier = reste.empty();
+        if (nom.isEmpty())
+            nom = ".";
+        if (nom == "..") {
+            if (const int e = entrer(".."))
+                return echec(e);
+            nom = ".";
+        }
+        if (nom == "." && !dernier)
+            continue;
+        if (!dernier) {
+            const int e = entrer(nom.constData());
+            if (e == 0)
+                continue;
+            if (e != ENOTDIR)
+                return echec(e);
+            // A link, or a name that is no folder.
+        }
+        const int fd = ::openat(dossier, nom.constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0) {
+            if (dernier && errno == ENOENT) {
+                lieu = Emplacement{dossier, nom, false, {}};
+                return 0;
+            }
+            return echec(errno);
+        }
+        struct stat infos, infosDossier;
+        if (::fstat(fd, &infos) != 0 || ::fstat(dossier, &infosDossier) != 0) {
+            const int e = errno;
+            ::close(fd);
+            return echec(e);
+        }
+        if (!S_ISLNK(infos.st_mode)) {
+            ::close(fd);
+            if (!dernier)
+                return echec(ENOTDIR);
+            lieu = Emplacement{dossier, nom, true, infos};
+            return 0;
+        }
+        // A link: its text goes in place of its name, read relative to the
+        // folder it lies in.
+        if (++liens > liensMaximum || !lienPermis(infosDossier, infos)) {
+            ::close(fd);
+            return echec(liens > liensMaximum ? ELOOP : EACCES);
+        }
+        QByteArray cible(PATH_MAX, Qt::Uninitialized);
+        const ssize_t n = ::readlinkat(fd, "", cible.data(), size_t(cible.size()));
+        const int e = errno;
+        ::close(fd);
+        if (n < 0)
+            return echec(e);
+        if (n >= cible.size())
+            return echec(ENAMETOOLONG);
+        if (n == 0)
+            return echec(ENOENT);
+        cible.truncate(n);
+        empiler(cible);
+        if (cible.startsWith('/')) {
+            if (const int e = partirDe("/"))
+                return echec(e);
+        }
     }
-    chemin = cible;
-    return 0;
 }
 
 // Creates a new file of a free name ".mv.XXXXXX" in the folder, with the
 // mode given (less the umask). Returns its descriptor, or minus the errno.
-int creerTemporaire(const QByteArray &dossier, mode_t mode, QByteArray &nom)
+int creerTemporaire(int dossier, mode_t mode, QByteArray &nom)
 {
     static const char lettres[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    const QByteArray prefixe = (dossier == "/" ? QByteArray("/") : dossier + '/') + ".mv.";
     for (int essai = 0; essai < 100; ++essai) {
-        nom = prefixe;
+        nom = ".mv.";
         for (int i = 0; i < 6; ++i)
             nom.append(lettres[QRandomGenerator::system()->bounded(int(sizeof lettres - 1))]);
-        const int fd = ::open(nom.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        const int fd = ::openat(dossier, nom.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd >= 0)
             return fd;
         if (errno != EEXIST)
@@ -226,11 +316,16 @@ int Lecture::ouvrir(const QString &chemin)
     const QByteArray nom = nomSysteme(chemin);
     if (nom.contains('\0'))
         return EINVAL;
+    Emplacement lieu;
+    if (const int e = trouver(nom, lieu))
+        return e;
     // Non-blocking, so that a named pipe without a writer reads as empty
     // instead of hanging the program.
-    const int fd = ::open(nom.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const int fd = ::openat(lieu.dossier, lieu.nom.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW);
+    const int erreur = errno;
+    ::close(lieu.dossier);
     if (fd < 0)
-        return errno;
+        return erreur;
     struct stat infos;
     if (::fstat(fd, &infos) != 0) {
         const int e = errno;
@@ -413,10 +508,13 @@ void Ecriture::abandonner()
         ::close(descripteur);
         descripteur = -1;
     }
-    if (!temporaire.isEmpty()) {
-        ::unlink(nomSysteme(temporaire).constData());
-        temporaire.clear();
+    if (dossier >= 0) {
+        if (!temporaire.isEmpty())
+            ::unlinkat(dossier, temporaire.constData(), 0);
+        ::close(dossier);
+        dossier = -1;
     }
+    temporaire.clear();
     cible.clear();
 }
 
@@ -431,57 +529,41 @@ int Ecriture::ouvrir(const QString &chemin)
     abandonner();
     if (chemin.isEmpty())
         return EINVAL;
-    QByteArray nom = nomSysteme(chemin);
+    const QByteArray nom = nomSysteme(chemin);
     if (nom.contains('\0') || nom.endsWith('/'))
         return EINVAL;
 
-    // A link is followed, as far as a chain of links goes: the file it names
-    // is the one replaced, or created when the link dangles.
-    struct stat infos;
-    bool existe = false;
-    for (int liens = 0;; ++liens) {
-        if (::lstat(nom.constData(), &infos) != 0) {
-            if (errno != ENOENT)
-                return errno;
-            break;
-        }
-        if (!S_ISLNK(infos.st_mode)) {
-            existe = true;
-            break;
-        }
-        if (liens == liensMaximum)
-            return ELOOP;
-        if (const int e = lireLien(nom))
-            return e;
-    }
-    if (existe && S_ISDIR(infos.st_mode))
-        return EISDIR;
+    // A link is followed where it may be, as far as a chain of links goes:
+    // the file it names is the one replaced, or created when the link
+    // dangles. The folder found is held until the rename.
+    Emplacement lieu;
+    if (const int e = trouver(nom, lieu))
+        return e;
+    dossier = lieu.dossier;
+    cible = lieu.nom;
+    const struct stat &infos = lieu.infos;
+    if (lieu.existe && S_ISDIR(infos.st_mode))
+        return echouer(EISDIR);
     // A device or a pipe is not a file the game writes: renaming over it
     // would replace the node itself.
-    if (existe && !S_ISREG(infos.st_mode))
-        return EINVAL;
+    if (lieu.existe && !S_ISREG(infos.st_mode))
+        return echouer(EINVAL);
     // A file we may not write stays as it is, even where the folder would
     // let us replace it.
-    if (existe && ::access(nom.constData(), W_OK) != 0)
-        return errno;
+    if (lieu.existe && ::faccessat(dossier, cible.constData(), W_OK, 0) != 0)
+        return echouer(errno);
 
-    QByteArray dossier, base;
-    separer(nom, dossier, base);
-    if (base.isEmpty() || base == "." || base == "..")
-        return EINVAL;
     // A new file is created as any program creates one, with mode 0666
     // less the umask (and the folder's default ACL); a replaced one is made
     // private first and given the old file's mode below.
-    QByteArray modele;
-    const int fd = creerTemporaire(dossier, existe ? 0600 : 0666, modele);
-    if (fd < 0)
-        return -fd;
+    const int fd = creerTemporaire(dossier, lieu.existe ? 0600 : 0666, temporaire);
+    if (fd < 0) {
+        temporaire.clear();
+        return echouer(-fd);
+    }
     descripteur = fd;
-    temporaire = QFile::decodeName(modele);
-    cible = QFile::decodeName(nom);
-    dossierCible = dossier;
 
-    if (existe) {
+    if (lieu.existe) {
         // The owner and group first, where we may set them (root may; a user
         // may keep a group he belongs to), since a change of owner clears the
         // set-id bits. Otherwise the new file is the writer's, in his group.
@@ -515,11 +597,12 @@ int Ecriture::fermer()
     descripteur = -1;
     if (const int e = fermerDescripteur(fd))
         return echouer(e);
-    if (::rename(nomSysteme(temporaire).constData(), nomSysteme(cible).constData()) != 0)
+    // In the folder that was checked, whatever its path leads to by now.
+    if (::renameat(dossier, temporaire.constData(), dossier, cible.constData()) != 0)
         return echouer(errno);
     temporaire.clear();
-    synchroniserDossier(dossierCible);
-    cible.clear();
+    synchroniserDossier(dossier);
+    abandonner();
     return 0;
 }
 

@@ -4,6 +4,9 @@
 // ends at LF or CR LF and a byte 26 ends the file. Each step reports the
 // errno of a real failure (or one of the two codes below); messageErreur
 // gives the French message, and the error box adds the full stop.
+// Symbolic links are followed, for reading and writing alike, except a link
+// in a shared folder such as /tmp (mode 1777) that neither the player nor
+// the folder's owner laid: that gives EACCES.
 #include <QString>
 #include <cstdint>
 #include <vector>
@@ -67,9 +70,9 @@ private:
     void abandonner();                           // closes and removes the temporary file
     int echouer(int code);                       // abandonner(), then returns code
 
-    QString cible;
-    QString temporaire;
-    QByteArray dossierCible;
+    int dossier = -1;                            // the target's folder, held open
+    QByteArray cible;                            // the target's name in it
+    QByteArray temporaire;                       // the temporary file's name in it
     int descripteur = -1;
 };
 

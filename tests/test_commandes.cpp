@@ -22,6 +22,21 @@ void touche(int cle, Qt::KeyboardModifiers modificateurs = Qt::NoModifier)
     QTest::keyClick(cible, Qt::Key(cle), modificateurs);
 }
 
+// Holds a key down where the focus is: its press, two presses that the
+// keyboard repeats (each after a repeated release, as X11 sends them), and
+// its release.
+void toucheMaintenue(int cle, Qt::KeyboardModifiers modificateurs = Qt::NoModifier)
+{
+    QWidget *cible = QApplication::focusWidget();
+    QVERIFY(cible);
+    QTest::keyPress(cible, Qt::Key(cle), modificateurs);
+    for (int i = 0; i < 2; ++i) {
+        QTest::simulateEvent(cible, false, cle, modificateurs, QString(), true);
+        QTest::simulateEvent(cible, true, cle, modificateurs, QString(), true);
+    }
+    QTest::keyRelease(cible, Qt::Key(cle), modificateurs);
+}
+
 // Dark pixels of a widget as it paints itself.
 int pixelsSombres(QWidget *w)
 {
@@ -82,11 +97,15 @@ void TestCommandes::entreePasse_data()
     QTest::addColumn<int>("cle");
     QTest::addColumn<bool>("carteLaissee");
     QTest::addColumn<bool>("passe");
-    QTest::newRow("Son, Entrée") << "Son" << int(Qt::Key_Return) << true << true;
-    QTest::newRow("carte de la main, Entrée du pavé") << "main" << int(Qt::Key_Enter) << true << true;
-    QTest::newRow("passe désactivée") << "Son" << int(Qt::Key_Return) << false << false;
+    QTest::addColumn<bool>("maintenue");   // the key held down: it passes once
+    QTest::newRow("Son, Entrée") << "Son" << int(Qt::Key_Return) << true << true << false;
+    QTest::newRow("carte de la main, Entrée du pavé") << "main" << int(Qt::Key_Enter) << true << true << false;
+    QTest::newRow("Son, Entrée maintenue") << "Son" << int(Qt::Key_Return) << true << true << true;
+    QTest::newRow("carte de la main, Entrée du pavé maintenue") << "main" << int(Qt::Key_Enter) << true << true
+                                                               << true;
+    QTest::newRow("passe désactivée") << "Son" << int(Qt::Key_Return) << false << false << false;
     // A focused push button takes the key for itself.
-    QTest::newRow("Nouvelle partie, Entrée") << "Button1" << int(Qt::Key_Return) << true << false;
+    QTest::newRow("Nouvelle partie, Entrée") << "Button1" << int(Qt::Key_Return) << true << false << false;
 }
 
 void TestCommandes::entreePasse()
@@ -95,6 +114,7 @@ void TestCommandes::entreePasse()
     QFETCH(int, cle);
     QFETCH(bool, carteLaissee);
     QFETCH(bool, passe);
+    QFETCH(bool, maintenue);
     preparer();
     if (carteLaissee)
         QTest::mouseClick(f->Image1, Qt::LeftButton);   // the 2 of clubs: "Sans 3"
@@ -109,7 +129,7 @@ void TestCommandes::entreePasse()
     } else {
         (focus == QLatin1String("Son") ? static_cast<QWidget *>(f->Son) : f->Button1)->setFocus();
     }
-    touche(cle, cle == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+    (maintenue ? toucheMaintenue : touche)(cle, cle == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
     QCOMPARE(passes.count(), passe ? 1 : 0);
     QCOMPARE(nouvelles.count(), focus == QLatin1String("Button1") ? 1 : 0);
     if (passe) {

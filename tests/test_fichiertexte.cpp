@@ -14,6 +14,22 @@
 using fichier::Ecriture;
 using fichier::Lecture;
 
+namespace {
+
+// Writes one line to the file through the layer: 0 or the first error.
+int ecrireUneLigne(const QString &chemin, const QString &ligne)
+{
+    Ecriture f;
+    int code = f.ouvrir(chemin);
+    if (code == 0)
+        code = f.ecrireLigne(ligne);
+    if (code == 0)
+        code = f.fermer();
+    return code;
+}
+
+} // namespace
+
 class TestFichierTexte : public QObject {
     Q_OBJECT
 private slots:
@@ -40,6 +56,9 @@ private slots:
     void proprietaire();
     void liens_data();
     void liens();
+    void liensDansUnDossierPartage_data();
+    void liensDansUnDossierPartage();
+    void dossierRemplaceAvantLaFin();
     void lienPhysique();
 
     void ouvertureEchoue_data();
@@ -51,6 +70,9 @@ private slots:
 private:
     std::unique_ptr<QTemporaryDir> dossier;
     QString chemin(const QString &nom) const { return dossier->filePath(nom); }
+    // Makes the links "name>target" in this order. "@" in a target stands
+    // for the test folder; a name after "*" is laid by uid 65534.
+    void poserLiens(const QStringList &liens);
 };
 
 void TestFichierTexte::init()
@@ -337,13 +359,7 @@ void TestFichierTexte::droits()
     // The umask is the process's: it is changed in a child only.
     const ResultatEnfant r = executerDansUnEnfant([&] {
         ::umask(mode_t(masque));
-        Ecriture f;
-        int e = f.ouvrir(chemin("f"));
-        if (e == 0)
-            e = f.ecrireLigne(QStringLiteral("y"));
-        if (e == 0)
-            e = f.fermer();
-        return QByteArray::number(e);
+        return QByteArray::number(ecrireUneLigne(chemin("f"), QStringLiteral("y")));
     });
     QVERIFY2(r.reussi, qPrintable(r.probleme));
     QCOMPARE(r.sortie, QByteArray("0"));
@@ -353,6 +369,7 @@ void TestFichierTexte::droits()
 
 void TestFichierTexte::proprietaire()
 {
+    SAUTER_SANS_ROOT();
     // Root keeps the owner and group of the file it replaces.
     QCOMPARE(::chmod(QFile::encodeName(dossier->path()).constData(), 0777), 0);
     const QByteArray autre = QFile::encodeName(chemin("autre"));
@@ -370,21 +387,27 @@ void TestFichierTexte::proprietaire()
     // new file is then his, with the old mode.
     ecrireOctets(chemin("commun"), "x\r\n");
     QCOMPARE(::chmod(QFile::encodeName(chemin("commun")).constData(), 0666), 0);
-    const ResultatEnfant r = executerSansPrivileges([&] {
-        Ecriture e;
-        int code = e.ouvrir(chemin("commun"));
-        if (code == 0)
-            code = e.ecrireLigne(QStringLiteral("y"));
-        if (code == 0)
-            code = e.fermer();
-        return QByteArray::number(code);
-    });
+    const ResultatEnfant r = executerSansPrivileges(
+        [&] { return QByteArray::number(ecrireUneLigne(chemin("commun"), QStringLiteral("y"))); });
     QVERIFY2(r.reussi, qPrintable(r.probleme));
     QCOMPARE(r.sortie, QByteArray("0"));
     QCOMPARE(lireOctets(chemin("commun")), QByteArray("y\r\n"));
     QCOMPARE(::stat(QFile::encodeName(chemin("commun")).constData(), &infos), 0);
     QCOMPARE(infos.st_uid, uid_t(idSansPrivileges));
     QCOMPARE(infos.st_mode & 07777, mode_t(0666));
+}
+
+void TestFichierTexte::poserLiens(const QStringList &liens)
+{
+    for (const QString &lien : liens) {
+        QString cible = lien.section(QLatin1Char('>'), 1);
+        cible.replace(QLatin1Char('@'), dossier->path());
+        const QString nom = lien.section(QLatin1Char('>'), 0, 0);
+        if (nom.startsWith(QLatin1Char('*')))
+            QCOMPARE(lienSansPrivileges(cible, chemin(nom.mid(1))), QString());
+        else
+            QVERIFY(QFile::link(cible, chemin(nom)));
+    }
 }
 
 void TestFichierTexte::liens_data()
@@ -415,22 +438,10 @@ void TestFichierTexte::liens()
     QFETCH(QString, message);
     QVERIFY(QDir(dossier->path()).mkdir("vrai"));
     ecrireOctets(chemin("vrai/mv"), "Ancien\r\n");
-    for (const QString &lien : liens) {
-        QString cible = lien.section(QLatin1Char('>'), 1);
-        cible.replace(QLatin1Char('@'), dossier->path());
-        QCOMPARE(::symlink(QFile::encodeName(cible).constData(),
-                           QFile::encodeName(chemin(lien.section(QLatin1Char('>'), 0, 0))).constData()),
-                 0);
-    }
+    poserLiens(liens);
     const QStringList avant = entrees(dossier->path()) + entrees(chemin("vrai"));
 
-    Ecriture f;
-    int code = f.ouvrir(chemin(nom));
-    if (code == 0)
-        code = f.ecrireLigne(QStringLiteral("Nouveau"));
-    if (code == 0)
-        code = f.fermer();
-    QCOMPARE(fichier::messageErreur(code), message);
+    QCOMPARE(fichier::messageErreur(ecrireUneLigne(chemin(nom), QStringLiteral("Nouveau"))), message);
 
     // The links stay links; the text went to the file at the end of them.
     for (const QString &lien : liens)
@@ -447,6 +458,78 @@ void TestFichierTexte::liens()
         QCOMPARE(fichier::messageErreur(l.ouvrir(chemin(nom))), message);
     }
     QCOMPARE(apres, avant);
+}
+
+void TestFichierTexte::liensDansUnDossierPartage_data()
+{
+    QTest::addColumn<bool>("dossierDeLAutre");   // "commun" is uid 65534's, else the player's
+    QTest::addColumn<QStringList>("liens");      // "name>target" in this order, "*name" laid by uid 65534
+    QTest::addColumn<QString>("nom");            // the name written and read through
+    QTest::addColumn<bool>("suivi");             // the player's file is reached, else access is refused
+    const QString partie = QStringLiteral("commun/partie");
+    QTest::newRow("lien d'un autre vers un fichier du joueur")
+        << false << QStringList{"*commun/partie>../joueur/fichier"} << partie << false;
+    QTest::newRow("lien pendant d'un autre") << false << QStringList{"*commun/partie>../joueur/neuf"} << partie
+                                             << false;
+    QTest::newRow("chaîne passant par un lien d'un autre")
+        << false << QStringList{"*commun/relais>../joueur/fichier", "joueur/partie>../commun/relais"}
+        << "joueur/partie" << false;
+    QTest::newRow("dossier d'un autre sur le chemin")
+        << false << QStringList{"*commun/rep>../joueur"} << "commun/rep/fichier" << false;
+    QTest::newRow("lien du joueur") << true << QStringList{"commun/partie>../joueur/fichier"} << partie << true;
+    QTest::newRow("lien du propriétaire du dossier")
+        << true << QStringList{"*commun/partie>../joueur/fichier"} << partie << true;
+}
+
+void TestFichierTexte::liensDansUnDossierPartage()
+{
+    // A folder shared as /tmp is (mode 1777), where another user may lay
+    // links: one that neither the player nor the folder's owner laid is
+    // not followed, whatever fs.protected_symlinks says.
+    SAUTER_SANS_ROOT();
+    QFETCH(bool, dossierDeLAutre);
+    QFETCH(QStringList, liens);
+    QFETCH(QString, nom);
+    QFETCH(bool, suivi);
+    QCOMPARE(::chmod(QFile::encodeName(dossier->path()).constData(), 0755), 0);
+    QVERIFY(QDir(dossier->path()).mkdir("joueur") && QDir(dossier->path()).mkdir("commun"));
+    ecrireOctets(chemin("joueur/fichier"), "Ancien\r\n");
+    const QByteArray commun = QFile::encodeName(chemin("commun"));
+    QCOMPARE(::chmod(commun.constData(), 01777), 0);
+    if (dossierDeLAutre)
+        QCOMPARE(::chown(commun.constData(), idSansPrivileges, idSansPrivileges), 0);
+    poserLiens(liens);
+    const QStringList avant = entrees(chemin("joueur")) + entrees(chemin("commun"));
+
+    const QString message = suivi ? QString() : QStringLiteral("Accès au fichier refusé");
+    QCOMPARE(fichier::messageErreur(ecrireUneLigne(chemin(nom), QStringLiteral("Nouveau"))), message);
+    Lecture l;
+    QString lu;
+    int code = l.ouvrir(chemin(nom));
+    if (code == 0)
+        code = l.lireLigne(lu);
+    QCOMPARE(fichier::messageErreur(code), message);
+    QCOMPARE(lu, suivi ? QStringLiteral("Nouveau") : QString());
+
+    // Refused, nothing was written or made anywhere.
+    QCOMPARE(lireOctets(chemin("joueur/fichier")), suivi ? QByteArray("Nouveau\r\n") : QByteArray("Ancien\r\n"));
+    QCOMPARE(entrees(chemin("joueur")) + entrees(chemin("commun")), avant);
+}
+
+void TestFichierTexte::dossierRemplaceAvantLaFin()
+{
+    // The file is replaced in the folder that was checked, even when its
+    // name leads elsewhere by the end of the write.
+    QVERIFY(QDir(dossier->path()).mkdir("vrai") && QDir(dossier->path()).mkdir("ailleurs"));
+    Ecriture f;
+    QCOMPARE(f.ouvrir(chemin("vrai/mv")), 0);
+    QCOMPARE(f.ecrireLigne(QStringLiteral("Nouveau")), 0);
+    QVERIFY(QDir(dossier->path()).rename("vrai", "deplace"));
+    QVERIFY(QFile::link("ailleurs", chemin("vrai")));
+    QCOMPARE(f.fermer(), 0);
+    QCOMPARE(entrees(chemin("deplace")), QStringList{"mv"});
+    QCOMPARE(lireOctets(chemin("deplace/mv")), QByteArray("Nouveau\r\n"));
+    QCOMPARE(entrees(chemin("ailleurs")), QStringList());
 }
 
 void TestFichierTexte::lienPhysique()

@@ -121,6 +121,7 @@ void TestMeilleurScore::lectureAuDemarrage()
 
 void TestMeilleurScore::lectureRefuseeAuDemarrage()
 {
+    SAUTER_SANS_ROOT();
     QTemporaryDir dossier;
     ecrireOctets(dossier.filePath("mv"), ancien);
     QCOMPARE(::chmod(QFile::encodeName(dossier.path()).constData(), 0755), 0);
@@ -314,6 +315,8 @@ void TestMeilleurScore::pannesReelles()
     QFETCH(Panne, panne);
     QFETCH(bool, enregistrement);
     QFETCH(QString, message);
+    if (panne == Panne::DossierProtege || panne == Panne::FichierProtege)
+        SAUTER_SANS_ROOT();
 
     Table t;
     // The work folder: a small disk of its own for the full disk, and a

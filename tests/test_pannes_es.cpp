@@ -1,8 +1,9 @@
 // Real input/output faults on every file step of the game: the load, the
 // save, the best-score read at start-up, its reset and its record. Each row
 // meets a real fault (no fake file layer): a missing file or folder, a name
-// the system refuses, a file the unprivileged user may not touch, a full
-// tmpfs, the open-file limit reached, a folder where a file is expected. It
+// the system refuses, a file the unprivileged user may not touch, a link
+// another user laid in a shared folder, a full tmpfs, the open-file limit
+// reached, a folder where a file is expected. It
 // checks the exact French message, that the previous file is whole byte for
 // byte, and what the game holds afterwards.
 #include <QtTest>
@@ -26,7 +27,10 @@
 namespace {
 
 enum class Etape { Charger, Sauvegarder, LireScore, Effacer, Enregistrer };
-enum class Panne { Absent, DossierAbsent, ATraversUnFichier, NomTropLong, Interdit, DisquePlein, TropDeFichiers, Dossier };
+enum class Panne {
+    Absent, DossierAbsent, ATraversUnFichier, NomTropLong, Interdit, LienDUnAutre, LienPendantDUnAutre,
+    DisquePlein, TropDeFichiers, Dossier
+};
 
 const QByteArray ancienneSauvegarde = "1200\r\n1800\r\n1400\r\n1600\r\n2\r\n2\r\n0\r\n";
 const QByteArray ancienScore = "Ancien\r\n3000\r\n";
@@ -86,6 +90,14 @@ void TestPannesEs::pannes_data()
     QTest::newRow("lire le score, trop de fichiers ouverts") << Etape::LireScore << Panne::TropDeFichiers << trop;
     QTest::newRow("lire le score, un dossier") << Etape::LireScore << Panne::Dossier << incorrect;
 
+    // In a shared folder, the file's name is a link that another user laid
+    // there, to the player's own file or to a name of his choosing.
+    const char *noms[] = {"charger", "sauvegarder", "lire le score", "effacer", "enregistrer"};
+    for (Etape e : {Etape::Charger, Etape::Sauvegarder, Etape::LireScore, Etape::Effacer, Etape::Enregistrer}) {
+        QTest::addRow("%s, lien d'un autre", noms[int(e)]) << e << Panne::LienDUnAutre << refuse;
+        QTest::addRow("%s, lien pendant d'un autre", noms[int(e)]) << e << Panne::LienPendantDUnAutre << refuse;
+    }
+
     for (Etape e : {Etape::Effacer, Etape::Enregistrer}) {
         const char *nom = e == Etape::Effacer ? "effacer" : "enregistrer";
         QTest::addRow("%s, dossier de travail supprimé", nom) << e << Panne::DossierAbsent << introuvable;
@@ -101,6 +113,8 @@ void TestPannesEs::pannes()
     QFETCH(Etape, etape);
     QFETCH(Panne, panne);
     QFETCH(QString, message);
+    if (panne == Panne::Interdit || panne == Panne::LienDUnAutre || panne == Panne::LienPendantDUnAutre)
+        SAUTER_SANS_ROOT();
 
     // The base folder under /tmp, passable by the unprivileged user, and the
     // game's folder "jeu" inside, writable by root alone.
@@ -150,6 +164,20 @@ void TestPannesEs::pannes()
         if (etape == Etape::Charger || etape == Etape::LireScore)
             QCOMPARE(::chmod(QFile::encodeName(temoin).constData(), 0600), 0);
         break;
+    case Panne::LienDUnAutre:
+    case Panne::LienPendantDUnAutre: {
+        // The folder is shared as /tmp is; the player's file lies beside the link.
+        QCOMPARE(::chmod(QFile::encodeName(jeu).constData(), 01777), 0);
+        QVERIFY(QFile::remove(temoin));
+        const QString cible = jeu + (panne == Panne::LienDUnAutre ? QStringLiteral("/a-moi") : QStringLiteral("/neuf"));
+        QCOMPARE(lienSansPrivileges(cible, temoin), QString());
+        if (panne == Panne::LienDUnAutre)
+            ecrireOctets(cible, temoinAvant);
+        else
+            temoinAvant = "<absent>";
+        temoin = cible;
+        break;
+    }
     case Panne::Dossier:
         if (score) {
             QVERIFY(QFile::remove(mv));
@@ -297,6 +325,8 @@ void TestPannesEs::pannes()
             QVERIFY(QDir().mkpath(jeu) && QDir::setCurrent(jeu));
         if (panne == Panne::DisquePlein)
             QVERIFY(QFile::remove(jeu + QStringLiteral("/remplissage")));
+        if (panne == Panne::LienDUnAutre || panne == Panne::LienPendantDUnAutre)
+            QVERIFY(QFile::remove(mv));
         if (panne != Panne::Interdit) {
             QVERIFY(fin->close());
             QCOMPARE(lireOctets(mv), QByteArray("Nouveau\r\n2400\r\n"));

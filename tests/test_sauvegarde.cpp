@@ -550,6 +550,7 @@ void TestSauvegarde::sauvegardeRefusee()
 {
     QFETCH(bool, ancienne);
     QFETCH(int, modeFichier);
+    SAUTER_SANS_ROOT();
     // The unprivileged user may enter and read the folder, not write in it.
     QVERIFY(::chmod(QFile::encodeName(table->dossier).constData(), 0755) == 0);
     const QString cible = chemin(QStringLiteral("refus.svgMv"));
@@ -578,6 +579,7 @@ void TestSauvegarde::sauvegardeRefusee()
 
 void TestSauvegarde::chargementRefuse()
 {
+    SAUTER_SANS_ROOT();
     QVERIFY(::chmod(QFile::encodeName(table->dossier).constData(), 0755) == 0);
     const QString cible = chemin(QStringLiteral("prive.svgMv"));
     ecrireOctets(cible, "1\r\n2\r\n3\r\n4\r\n1\r\n1\r\n0\r\n");

@@ -383,10 +383,11 @@ void Tprincipale::keyPressEvent(QKeyEvent *e)
 {
     // Button4 is the window's default button: Return and Enter pass from
     // wherever they were not taken (a focused push button or an open menu
-    // takes them first). A disabled pass button does nothing.
+    // takes them first). A disabled pass button does nothing, and a held
+    // key passes once.
     const bool entree = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
     if (entree && !(e->modifiers() & ~Qt::KeypadModifier)) {
-        if (Button4->isEnabled() && Button4->isVisible())
+        if (!e->isAutoRepeat() && Button4->isEnabled() && Button4->isVisible())
             Button4->click();
         return;
     }

@@ -1,5 +1,6 @@
 #include "support/sans_privileges.h"
 
+#include <QFile>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -86,6 +87,16 @@ ResultatEnfant executerSansPrivileges(const std::function<QByteArray()> &travail
 ResultatEnfant executerDansUnEnfant(const std::function<QByteArray()> &travail)
 {
     return executer(travail, false);
+}
+
+QString lienSansPrivileges(const QString &cible, const QString &lien)
+{
+    const ResultatEnfant r = executerSansPrivileges([&] {
+        return ::symlink(QFile::encodeName(cible).constData(), QFile::encodeName(lien).constData()) == 0
+                   ? QByteArray()
+                   : QByteArray(std::strerror(errno));
+    });
+    return r.reussi ? QString::fromLocal8Bit(r.sortie) : r.probleme;
 }
 
 QByteArray sansDescripteurLibre(const std::function<QByteArray()> &etape)

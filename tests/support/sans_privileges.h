@@ -1,10 +1,20 @@
 #pragma once
-// Tests run as root, whom no file permission stops. To meet a refused access
-// for real, a step is run in a forked child that has dropped to the
-// unprivileged user and group 65534 (nobody, nogroup).
+// Root is stopped by no file permission. To meet a refused access for real,
+// a test run as root runs the step in a forked child that has dropped to the
+// unprivileged user and group 65534 (nobody, nogroup). Run by another user,
+// such a test is skipped: only root may become another user.
 #include <QByteArray>
 #include <QString>
+#include <QTest>
 #include <functional>
+#include <unistd.h>
+
+// Skips the test, or the row, unless it runs as root.
+#define SAUTER_SANS_ROOT()                                                                   \
+    do {                                                                                     \
+        if (::geteuid() != 0)                                                                \
+            QSKIP("only root may act as uid 65534 or give a file to it: run the tests as root"); \
+    } while (false)
 
 struct ResultatEnfant {
     bool reussi = false;     // the child dropped its rights and ran the step to the end
@@ -25,6 +35,10 @@ ResultatEnfant executerSansPrivileges(const std::function<QByteArray()> &travail
 ResultatEnfant executerDansUnEnfant(const std::function<QByteArray()> &travail);
 
 constexpr unsigned idSansPrivileges = 65534;
+
+// Lays a symbolic link owned by the unprivileged user, as another user of
+// the machine would; "" or why it could not.
+QString lienSansPrivileges(const QString &cible, const QString &lien);
 
 // Runs the step with the soft open-file limit at the lowest free descriptor,
 // so that the next open fails with "too many open files", and restores the
