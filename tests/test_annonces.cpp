@@ -28,7 +28,7 @@ QElapsedTimer horloge;
 // Qt's accessibility update handler: every notification shown is a message.
 void enregistrer(QAccessibleEvent *e)
 {
-    if (!e->object() || !e->object()->inherits("Annonceur") && !e->object()->inherits("Annonce"))
+    if (!e->object() || (!e->object()->inherits("Annonceur") && !e->object()->inherits("Annonce")))
         return;
     if (e->type() == QAccessible::Focus)
         ++focusRecus;
