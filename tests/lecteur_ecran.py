@@ -171,7 +171,10 @@ def play(session):
             time.sleep(len(said) / RATE)
             while True:
                 session.keys("space", pause=0)
-                said = attendre(r"^Vous posez|La carte n'est pas valide|GAGNER|Perdu")
+                said = attendre(r"^Vous posez|La carte n'est pas valide|prenair|GAGNER|Perdu")
+                if "prenair" in said:             # the last card took a pot: its box, then the round's window
+                    session.keys("Return", pause=0)
+                    said = attendre(r"GAGNER|Perdu")
                 if not said.startswith("Vous posez"):
                     break
             if fin.search(said):
