@@ -11,7 +11,7 @@
 #   bash scripts/paquet.sh --chroot [FOLDER]  as root, in a new Debian 12
 #       chroot of build-essential and the Build-Depends alone, by an ordinary
 #       user, as Debian's build daemons do: a build dependency missing from
-#       debian/control fails there (downloads a system, about 400 MB)
+#       debian/control fails there (downloads about 200 MB of packages)
 #   bash scripts/paquet.sh --deux-fois [FOLDER]  twice, the second time in a
 #       deeper folder, without the suites (nocheck), with another locale,
 #       time zone and umask; fails unless both .deb files are byte for byte
