@@ -22,7 +22,7 @@ mode=ici
 case "${1:-}" in
   --chroot|--deux-fois) mode=${1#--}; shift ;;
 esac
-MERLE_PAQUETS_TEST="build-essential debhelper dpkg-dev lintian"
+MERLE_PAQUETS_TEST="build-essential debhelper dpkg-dev lintian qt6-base-private-dev"
 [ "$mode" = chroot ] && MERLE_PAQUETS_TEST="$MERLE_PAQUETS_TEST mmdebstrap"
 . "$racine/scripts/paquets.sh"
 
