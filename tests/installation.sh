@@ -4,8 +4,9 @@
 #   installation.sh BUILD_DIR SOURCE_DIR --paquet   the Debian package
 # - the tree: cmake --install into a temporary DESTDIR; or the package built
 #   by scripts/paquet.sh (dpkg-buildpackage with debian/, Unix Makefiles, in
-#   parallel; lintian without error or warning), unpacked, with the same
-#   files as cmake --install, its dependencies and no maintainer script;
+#   parallel, the suites for neither root nor the install run; lintian
+#   without error or warning), unpacked, with the same files as
+#   cmake --install, its dependencies and no maintainer script;
 # - desktop-file-validate prints nothing, appstreamcli reports no error or
 #   warning (with and without screenshots);
 # - every file the desktop entry, the metainfo, the launcher and the help
@@ -72,6 +73,16 @@ if [ "$paquet_debian" = yes ]; then
   grep -qx 'CMAKE_GENERATOR:INTERNAL=Unix Makefiles' "$cache" || echec "package not built with Unix Makefiles"
   if [ "$(nproc)" -gt 1 ] && ! grep -qE '^\s*(cd [^&]*&& )?make -j[0-9]' "$dossier_paquet/construction.log"; then
     echec "package not built in parallel"
+  fi
+  # dh_auto_test ran the suites, none of those labelled for root or for the
+  # install among them.
+  if [[ " ${DEB_BUILD_OPTIONS:-} " != *" nocheck "* ]]; then
+    grep -qE '^100% tests passed, 0 tests failed out of [1-9]' "$dossier_paquet/construction.log" \
+      || echec "dh_auto_test ran no suite, or one failed"
+    while read -r nom; do
+      ! grep -qE "Test +#[0-9]+: $nom " "$dossier_paquet/construction.log" \
+        || echec "dh_auto_test ran $nom"
+    done < <(ctest --test-dir "$construction" -N -L 'racine|installation' | sed -n 's/^ *Test *#[0-9]*: //p')
   fi
   fichiers_installes "$scene/usr" >"$travail/cmake.txt"
   deballe=$travail/paquet

@@ -1,6 +1,7 @@
 // Build-time tool: draws the board and the splash at scales 1 and 2, and the
 // icon at its six sizes, as raw pictures for the program to embed. The
 // program then shows them without drawing a single grain of wood.
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <cstdio>
 #include "tools/sortie.h"
@@ -13,6 +14,16 @@ int main(int argc, char **argv)
     const QString dossier = dossierDeSortie(argc, argv);
     if (dossier.isEmpty())
         return 2;
+    // A face stood in for another would change the pictures without a word.
+    bool faces = true;
+    for (const FaceDessin &f : facesDessins) {
+        if (!QFontDatabase::styles(QString::fromLatin1(f.famille)).contains(QString::fromLatin1(f.style))) {
+            std::fprintf(stderr, "font face not installed: %s %s\n", f.famille, f.style);
+            faces = false;
+        }
+    }
+    if (!faces)
+        return 1;
     bool ok = true;
     for (int echelle = 1; echelle <= 2; ++echelle) {
         const QString suffixe = echelle == 1 ? QString() : QStringLiteral("@2x");

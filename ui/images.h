@@ -30,6 +30,22 @@ QImage dessinerSplash(qreal dpr);
 // that ratio; a null pixmap when none was prepared for that scale.
 QPixmap imagePrete(const char *nom, qreal dpr);
 
+// The font faces the board, the splash and the icon are drawn with (family,
+// style as the font database names it). Where one is missing the font
+// machinery stands in another face and the pictures change, so the build-time
+// tool refuses to draw without them (fonts-dejavu-core, fonts-dejavu-extra).
+struct FaceDessin {
+    const char *famille;
+    const char *style;
+};
+constexpr FaceDessin facesDessins[] = {
+    {"DejaVu Sans", "Book"},                    // the suits inlaid in the board
+    {"DejaVu Serif", "Book"},                   // the splash's version line
+    {"DejaVu Serif", "Bold Italic"},            // the splash's title
+    {"DejaVu Serif", "Bold"},                   // the small icons' initials
+    {"DejaVu Serif", "Condensed Bold Italic"},  // the large icons' name
+};
+
 // The program's icon at 16, 32, 48, 64, 128 and 256 pixels.
 constexpr int taillesIcone[] = {16, 32, 48, 64, 128, 256};
 QIcon iconeJeu();
