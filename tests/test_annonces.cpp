@@ -67,7 +67,7 @@ void donneExemple(Tprincipale &f)
                   {8, 21, 34, 47});
 }
 
-constexpr int attenteMax = 8000;
+constexpr int attenteMax = 15000;
 
 } // namespace
 

@@ -221,8 +221,10 @@ void Annonceur::dire(const QString &texte)
 
 int Annonceur::dureeDeLecture(qsizetype caracteres)
 {
-    // 15 characters a second rather than 16, and the reader's own start-up.
-    return 400 + static_cast<int>(caracteres * 1000 / 15);
+    // 15 characters a second rather than 16, and a second for the reader's
+    // own delay, which varies by half a second from one message to the next
+    // on a busy machine.
+    return 1000 + static_cast<int>(caracteres * 1000 / 15);
 }
 
 QString decrireTable(const Tprincipale &f)
