@@ -119,7 +119,6 @@ void Tprincipale::Button2Click()
 
     if (etat.premierJoueur == 1) {
         annonces->aVous(etat.dernierRang);
-        annonces->publier();
         if (Son->isChecked())
             plateforme().bip();
         return;

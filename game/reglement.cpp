@@ -9,7 +9,6 @@
 #include "platform/plateforme.h"
 #include "storage/meilleurscore.h"
 #include "ui/Unit1.h"
-#include "ui/annonce.h"
 #include "ui/imagecarte.h"
 #include "ui/fin_partie.h"
 #include "ui/jg.h"

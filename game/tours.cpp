@@ -122,7 +122,6 @@ void Tprincipale::jouerOrdinateur(Seat s)
     if (etat.dernierRang != rangRoi)
         Button4->setEnabled(true);
     annonces->aVous(etat.dernierRang);
-    annonces->publier();
     if (Son->isChecked())
         plateforme().bip();
 }

@@ -48,18 +48,31 @@ QAccessibleInterface *fabriqueAnnonces(const QString &classe, QObject *objet)
     return nullptr;
 }
 
+constexpr std::int32_t rangDame = 12;   // the one feminine name among the ranks
+
+// A name that begins with the name of rank r, with its article:
 // "le 7 de carreau", "l'as de pique", "la dame de cœur"; "un 8", "une dame".
-QString avecArticle(const QString &nom, bool defini)
+QString avecArticle(std::int32_t r, const QString &nom, bool defini)
 {
     if (nom.isEmpty())
         return nom;
-    const QString minuscule = nom.at(0).isDigit() ? nom : nom.at(0).toLower() + nom.mid(1);
-    const bool feminin = nom.startsWith(QLatin1String("Dame"));
+    const QString minuscule = nom.at(0).toLower() + nom.mid(1);
+    const bool feminin = r == rangDame;
     if (!defini)
         return (feminin ? QStringLiteral("une ") : QStringLiteral("un ")) + minuscule;
-    if (nom.startsWith(QLatin1String("As")))
+    if (r == 1)
         return QStringLiteral("l'") + minuscule;
     return (feminin ? QStringLiteral("la ") : QStringLiteral("le ")) + minuscule;
+}
+
+QString carteDite(CardNumber n)
+{
+    return avecArticle(rang(n), nomCarte(n), true);
+}
+
+QString rangDit(std::int32_t r, bool defini)
+{
+    return avecArticle(r, nomRang(r), defini);
 }
 
 // Subject and verbs of a seat: the human is "vous", "Moi" says "je".
@@ -113,7 +126,7 @@ void Annonceur::ajouter(const QString &phrase)
 
 void Annonceur::cartePosee(Seat s, CardNumber n)
 {
-    const QString carte = avecArticle(nomCarte(n), true);
+    const QString carte = carteDite(n);
     if (poseur == s && !phrases.isEmpty()) {
         attente.stop();
         phrases.last() += (apresCagnotte ? QStringLiteral(", puis ") + personne(s).pose + QLatin1Char(' ')
@@ -144,10 +157,9 @@ void Annonceur::cagnottePrise(Seat s, int pot, std::int32_t montant)
 
 void Annonceur::rangSaute(std::int32_t r)
 {
-    const QString rangSaute = avecArticle(nomRang(r), true);
-    const bool feminin = r == 12;
+    const QString rangSaute = rangDit(r, true);
     ajouter(rangSaute.at(0).toUpper() + rangSaute.mid(1)
-            + (feminin ? QStringLiteral(" est sautée") : QStringLiteral(" est sauté")));
+            + (r == rangDame ? QStringLiteral(" est sautée") : QStringLiteral(" est sauté")));
 }
 
 void Annonceur::aVous(std::int32_t dernierRang)
@@ -155,7 +167,8 @@ void Annonceur::aVous(std::int32_t dernierRang)
     if (dernierRang == rangRoi)
         ajouter(QStringLiteral("À vous : n'importe quelle carte"));
     else
-        ajouter(QStringLiteral("À vous : il faut ") + avecArticle(nomRang(dernierRang + 1), false));
+        ajouter(QStringLiteral("À vous : il faut ") + rangDit(dernierRang + 1, false));
+    publier();
 }
 
 void Annonceur::suspendre(bool s)
@@ -233,17 +246,17 @@ QString decrireTable(const Tprincipale &f)
     const CardNumber carte = f.Image13->carte();
     const bool enManche = partieEnCours && !mancheFinie && !f.Button2->isEnabled();
     QString zone = carte >= 1 && carte <= 52
-                       ? QStringLiteral("Sur la zone de jeu : ") + avecArticle(nomCarte(carte), true)
+                       ? QStringLiteral("Sur la zone de jeu : ") + carteDite(carte)
                        : QStringLiteral("La zone de jeu est vide");
     if (enManche)
         zone += etat.dernierRang == rangRoi
                     ? QStringLiteral(", n'importe quelle carte")
-                    : QStringLiteral(", il faut ") + avecArticle(nomRang(etat.dernierRang + 1), false);
+                    : QStringLiteral(", il faut ") + rangDit(etat.dernierRang + 1, false);
     parties << zone;
 
     QStringList cagnottes;
     for (int p = 0; p < nbCagnottes; ++p)
-        cagnottes << avecArticle(nomCarte(tableCagnottes[p].carte), true) + QLatin1Char(' ')
+        cagnottes << carteDite(tableCagnottes[p].carte) + QLatin1Char(' ')
                          + f.afficheurCagnotte(p)->texte();
     parties << QStringLiteral("Cagnottes : ") + cagnottes.join(QStringLiteral(", ")) + QStringLiteral(" Euros");
 

@@ -34,7 +34,8 @@ public:
     void cartePosee(Seat s, CardNumber n);
     void cagnottePrise(Seat s, int pot, std::int32_t montant);
     void rangSaute(std::int32_t r);
-    void aVous(std::int32_t dernierRang);   // the human's turn: the rank needed, or any card
+    // The human's turn, with the rank needed or any card: what was gathered goes out.
+    void aVous(std::int32_t dernierRang);
 
     // What was gathered goes out as one message, as soon as the previous
     // message could be heard; an event gathered before then holds it back
