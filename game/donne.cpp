@@ -33,6 +33,7 @@ void Tprincipale::Button1Click()
 
 void Tprincipale::nouvellePartie()
 {
+    annonces->oublier();
     Difficile1->setEnabled(true);
     Normal1->setEnabled(true);
     for (std::int32_t &argent : etat.tresor)
@@ -65,6 +66,9 @@ void Tprincipale::Button2Click()
     etat.dernierRang = rangRoi;
     Button2->setEnabled(false);
     Button6->setEnabled(false);
+    // Said before anything of this deal, once the reader has said where the
+    // focus went.
+    annonces->nouvelleDonne();
     // Every round starts clean, even after a new game or a load in the middle
     // of a round: no pass or claim left over from it, no turn ends counted.
     // Otherwise a pass while any card may open the run would count towards a

@@ -7,6 +7,7 @@
 #include "platform/plateforme.h"
 #include "storage/fichiertexte.h"
 #include "ui/Unit1.h"
+#include "ui/annonce.h"
 
 namespace sauvegarde {
 
@@ -103,6 +104,7 @@ void Tprincipale::Button3Click()
         return;
     }
     sauvegarde::versEtat(lu, etat);
+    annonces->oublier();
 
     if (etat.niveau == 0 || etat.niveau == 1)
         cocherNiveau(etat.niveau == 1);

@@ -12,6 +12,7 @@
 #include <qpa/qplatformintegration.h>
 #include "aide_tours.h"
 #include "ui/annonce.h"
+#include "ui/fin_partie.h"
 #include "ui/jg.h"
 
 namespace {
@@ -67,7 +68,7 @@ void donneExemple(Tprincipale &f)
                   {8, 21, 34, 47});
 }
 
-constexpr int attenteMax = 15000;
+constexpr int attenteMax = 30000;   // a reading of the whole table takes 20 s
 
 } // namespace
 
@@ -79,7 +80,8 @@ private slots:
     void cleanup();
 
     void uneManche();
-    void dernierTourApresLaFenetre();
+    void dernierTour_data();
+    void dernierTour();
     void tableALaDemande_data();
     void tableALaDemande();
     void niPixelNiFocus();
@@ -138,24 +140,66 @@ void TestAnnonces::uneManche()
     QCOMPARE(messages.size(), 4);
 }
 
-// The last turn of a round is said once its window has closed, not under it.
-void TestAnnonces::dernierTourApresLaFenetre()
+void TestAnnonces::dernierTour_data()
 {
+    QTest::addColumn<QString>("apres");   // what the player does once the round's window is up
+    QTest::addColumn<QStringList>("attendus");
+    const QString dernier = QStringLiteral("Dernier tour : Je pose le 6 de carreau.");
+    QTest::newRow("Ok") << QString() << QStringList{dernier};
+    // The end-of-game window follows the round's: the label is said once.
+    QTest::newRow("fin de partie") << QStringLiteral("ruine") << QStringList{dernier};
+    // T reads the table alone; the last turn still waits for the window.
+    QTest::newRow("T sous la fenêtre") << QStringLiteral("T")
+                                       << QStringList{QStringLiteral("Sur la zone de jeu : le 6 de carreau. "
+                                                                     "Cagnottes"),
+                                                      dernier};
+    // A deal at once: the last turn first, apart from the new deal's turn.
+    QTest::newRow("Distribuer") << QStringLiteral("Distribuer") << QStringList{dernier, QStringLiteral("Je pose ")};
+    // A new game: the old game's last turn is dropped.
+    QTest::newRow("Nouvelle partie") << QStringLiteral("Nouvelle partie") << QStringList{};
+}
+
+// The last turn of a round is said once its window has closed, not under
+// it, once, and apart from anything that follows.
+void TestAnnonces::dernierTour()
+{
+    QFETCH(QString, apres);
+    QFETCH(QStringList, attendus);
     donneExemple(*f);
     // Seat 2 keeps the 6 of diamonds alone: it ends the round with it.
     for (CardNumber &n : etat.mains[1])
         if (n != 19)
             n = 0;
     etat.cartesRestantes[1] = 1;
+    if (apres == QLatin1String("ruine"))
+        etat.tresor[3] = 0;
     QTest::mouseClick(f->imagesMain[slotDe(1, 31)], Qt::LeftButton);
     QTRY_COMPARE_WITH_TIMEOUT(messages.size(), 2, attenteMax);
     QTest::mouseClick(f->Button4, Qt::LeftButton);
     QVERIFY(finmanche);
+    messages.clear();
+    if (apres == QLatin1String("T"))
+        QTest::keyClick(f, Qt::Key_T);
     QTest::qWait(1500);
-    QCOMPARE(messages.size(), 2);
+    QCOMPARE(messages.size(), apres == QLatin1String("T") ? 1 : 0);
     QTest::mouseClick(finmanche->Button1, Qt::LeftButton);
-    QTRY_COMPARE_WITH_TIMEOUT(messages.size(), 3, attenteMax);
-    QCOMPARE(messages[2].texte, QStringLiteral("Dernier tour : Je pose le 6 de carreau."));
+    if (apres == QLatin1String("ruine")) {
+        QVERIFY(finpartie);
+        QTest::qWait(1500);
+        QTest::mouseClick(finpartie->Button1, Qt::LeftButton);
+    } else if (apres == QLatin1String("Distribuer")) {
+        QTest::mouseClick(f->Button2, Qt::LeftButton);
+    } else if (apres == QLatin1String("Nouvelle partie")) {
+        d->reponses.enqueue(true);
+        QTest::mouseClick(f->Button1, Qt::LeftButton);
+    }
+    if (!attendus.isEmpty())
+        QTRY_COMPARE_WITH_TIMEOUT(messages.size(), attendus.size(), attenteMax);
+    QTest::qWait(1500);
+    QCOMPARE(messages.size(), attendus.size());
+    for (qsizetype i = 0; i < attendus.size(); ++i)
+        QVERIFY2(messages[i].texte.startsWith(attendus[i]), qPrintable(messages[i].texte));
+    QCOMPARE(cadence(), QString());
 }
 
 void TestAnnonces::tableALaDemande_data()

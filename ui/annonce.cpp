@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QApplication>
 #include <QGroupBox>
 #include <QPushButton>
 #include "game/etat.h"
@@ -171,25 +172,51 @@ void Annonceur::aVous(std::int32_t dernierRang)
     publier();
 }
 
+void Annonceur::clore(const QString &prefixe)
+{
+    if (phrases.isEmpty())
+        return;
+    messages.append(prefixe + phrases.join(QStringLiteral(". ")) + QLatin1Char('.'));
+    phrases.clear();
+    poseur = 0;
+}
+
 void Annonceur::suspendre(bool s)
 {
     if (s == suspendu)
         return;
     suspendu = s;
     attente.stop();
-    if (suspendu || phrases.isEmpty())
+    if (suspendu) {
+        // What happened before the window opened: the round's last turn.
+        clore(QStringLiteral("Dernier tour : "));
         return;
-    // What happened before the window opened: the round's last turn.
-    phrases.first().prepend(QStringLiteral("Dernier tour : "));
+    }
+    if (messages.isEmpty())
+        return;
     // The changes of the table coming back reach the reader first.
     constexpr int apresLaFenetre = 500;
     const qint64 reste = depuis.isValid() ? duree - depuis.elapsed() : 0;
     attente.start(static_cast<int>(qMax<qint64>(apresLaFenetre, reste)));
 }
 
+void Annonceur::nouvelleDonne()
+{
+    clore(QString());
+    publier();
+}
+
+void Annonceur::oublier()
+{
+    attente.stop();
+    phrases.clear();
+    messages.clear();
+    poseur = 0;
+}
+
 void Annonceur::publier()
 {
-    if (phrases.isEmpty() || attente.isActive() || suspendu)
+    if ((phrases.isEmpty() && messages.isEmpty()) || attente.isActive() || suspendu)
         return;
     const qint64 reste = depuis.isValid() ? duree - depuis.elapsed() : 0;
     if (reste > 0)
@@ -200,22 +227,28 @@ void Annonceur::publier()
 
 void Annonceur::sortir()
 {
-    if (suspendu || phrases.isEmpty())
+    if (suspendu)
         return;
-    const QString texte = phrases.join(QStringLiteral(". ")) + QLatin1Char('.');
-    phrases.clear();
-    poseur = 0;
-    dire(texte);
+    // A box or a file dialog is being read: the message waits until it closes.
+    constexpr int sondeBoite = 250;
+    if (QApplication::activeModalWidget()) {
+        if (!phrases.isEmpty() || !messages.isEmpty())
+            attente.start(sondeBoite);
+        return;
+    }
+    clore(QString());
+    if (messages.isEmpty())
+        return;
+    dire(messages.takeFirst());
+    if (!messages.isEmpty())
+        attente.start(duree);
 }
 
 void Annonceur::direMaintenant(const QString &texte)
 {
-    attente.stop();
-    phrases.append(texte);
-    const QString tout = phrases.join(QStringLiteral(". "));
-    phrases.clear();
-    poseur = 0;
-    dire(tout);
+    dire(texte);
+    if (attente.isActive())
+        attente.start(duree);
 }
 
 void Annonceur::dire(const QString &texte)

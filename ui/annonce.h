@@ -16,7 +16,7 @@
 // play and go out as one message when the player is to act; and a message
 // never goes out before the previous one could be heard at a reader's usual
 // rate: it waits, gathering what comes meanwhile. While a result window
-// holds the table, messages wait for the table to come back.
+// holds the table, or a box or file dialog holds the program, messages wait.
 #include <QElapsedTimer>
 #include <QStringList>
 #include <QTimer>
@@ -41,13 +41,19 @@ public:
     // message could be heard; an event gathered before then holds it back
     // until the next publier().
     void publier();
-    // A message the player asked for: out at once, after what was gathered.
+    // A message the player asked for: out at once. What waits keeps
+    // waiting, now for this message to be heard.
     void direMaintenant(const QString &texte);
-    // While a result window or box holds the table, nothing goes out: the
-    // reader is reading that window, and the flood of changes it brings
-    // would drown a message. What the last turn did goes out once the
-    // table is given back.
+    // While a result window holds the table, nothing goes out: the reader
+    // is reading that window, and the flood of changes it brings would
+    // drown a message. What the round's last turn did becomes a message of
+    // its own, said once the table is given back.
     void suspendre(bool suspendu);
+    // A new deal: what waits of the round before goes out first, as its
+    // own message. A new game or a load: what waits is dropped, since it
+    // tells of a table and money that are no longer there.
+    void nouvelleDonne();
+    void oublier();
 
     // Time a reader at its default rate (about 16 characters a second)
     // needs to say a message of the given length, with a margin.
@@ -55,11 +61,13 @@ public:
 
 private:
     void ajouter(const QString &phrase);
-    void sortir();                          // what was gathered, as one message
+    void sortir();                          // the next message that waits
     void dire(const QString &texte);
+    void clore(const QString &prefixe);     // the gathered sentences become a message
 
     Annonce *annonce;
     QStringList phrases;        // gathered since the last message
+    QStringList messages;       // complete, waiting to go out in this order
     Seat poseur = 0;            // seat whose cards the last sentence lists, 0 when none
     bool apresCagnotte = false; // that sentence ends with the pot the seat took
     QTimer attente;             // until the previous message could be heard
