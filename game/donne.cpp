@@ -29,6 +29,8 @@ void Tprincipale::Button1Click()
     if (partieEnCours && !plateforme().confirmer(QStringLiteral("Voulez-vraiement mettre les compteurs à 1500")))
         return;
     nouvellePartie();
+    // The next step is the deal.
+    Button2->setFocus(Qt::OtherFocusReason);
 }
 
 void Tprincipale::nouvellePartie()

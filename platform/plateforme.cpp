@@ -1,7 +1,9 @@
 #include "platform/plateforme.h"
 
 #include <QApplication>
+#include <QAbstractItemView>
 #include <QCloseEvent>
+#include <QCompleter>
 #include <QPointer>
 #include <QDateTime>
 #include <QDir>
@@ -56,6 +58,17 @@ public:
     }
 };
 
+// The file name's completer, when Return accepts the dialog while its list
+// shows, leaves that list open after the dialog has closed: it keeps the
+// keyboard to itself, no window is then active, and the focused control of
+// the main window is neither drawn nor told to a screen reader.
+void fermerLesCompletions(const QWidget &dialogue)
+{
+    for (const QCompleter *c : dialogue.findChildren<QCompleter *>())
+        if (c->popup() && c->popup()->isVisible())
+            c->popup()->hide();
+}
+
 } // namespace
 
 Plateforme &plateforme()
@@ -99,7 +112,9 @@ void PlateformeReelle::erreur(const QString &texte)
 
 QString PlateformeReelle::choisirFichier(QFileDialog &dialogue)
 {
-    if (dialogue.exec() != QDialog::Accepted || dialogue.selectedFiles().isEmpty())
+    const int reponse = dialogue.exec();
+    fermerLesCompletions(dialogue);
+    if (reponse != QDialog::Accepted || dialogue.selectedFiles().isEmpty())
         return QString();
     return dialogue.selectedFiles().constFirst();
 }

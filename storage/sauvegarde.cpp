@@ -111,4 +111,6 @@ void Tprincipale::Button3Click()
     // A loaded game is ready for a new deal, even after a game that had ended.
     commencerPartie();
     GroupBox6->setVisible(Normal1->isChecked());
+    // The next step is the deal.
+    Button2->setFocus(Qt::OtherFocusReason);
 }
