@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QTextBoundaryFinder>
 #include <QTextBrowser>
 #include <QTextTable>
 #include <QUrl>
@@ -227,6 +228,24 @@ public:
         if (limite == QAccessible::LineBoundary) {
             const auto [d, f] = ligne(l.versDocument(decalage));
             return l.morceau(d, f, debut, fin);
+        }
+        if (limite == QAccessible::WordBoundary) {
+            // From the start of the word to the start of the next, as a
+            // reader expects: it then says the word Ctrl+Right passed over.
+            QTextBoundaryFinder mots(QTextBoundaryFinder::Word, l.texte);
+            *debut = 0;
+            *fin = l.texte.size();
+            for (qsizetype m = mots.toNextBoundary(); m >= 0; m = mots.toNextBoundary()) {
+                if (!(mots.boundaryReasons() & QTextBoundaryFinder::StartOfItem))
+                    continue;
+                if (m <= decalage) {
+                    *debut = m;
+                } else {
+                    *fin = m;
+                    break;
+                }
+            }
+            return l.texte.mid(*debut, *fin - *debut);
         }
         return QAccessibleTextInterface::textAtOffset(decalage, limite, debut, fin);
     }
