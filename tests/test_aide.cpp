@@ -1,5 +1,6 @@
 // The help window and the four help pages.
 #include <QtTest>
+#include <QAccessible>
 #include <QAction>
 #include <QDir>
 #include <QMenu>
@@ -109,6 +110,7 @@ private slots:
     void pagesPropres_data();
     void pagesPropres();
     void tableDesCagnottesConformeAuJeu();
+    void luAuClavierParUnLecteurDEcran();
 };
 
 void TestAide::init()
@@ -445,6 +447,32 @@ void TestAide::tableDesCagnottesConformeAuJeu()
     QVERIFY(html.contains(QStringLiteral("%1 Euros</td><td class=\"total nombre\">%2 Euros")
                               .arg(total)
                               .arg(total * nbSieges)));
+}
+
+void TestAide::luAuClavierParUnLecteurDEcran()
+{
+    // What a screen reader reads of the rules page, as the arrows move the
+    // caret: Down reads the next line, and a picture reads as its card.
+    Table t;
+    t.plateforme->oublier();
+    copierPages(t.dossier);
+    t.fenetre->Rgledujeu1->trigger();
+    QCOMPARE(QAccessible::queryAccessibleInterface(Form2)->text(QAccessible::Name),
+             QStringLiteral("Aide : Règle du jeu"));
+    QAccessibleTextInterface *texte = QAccessible::queryAccessibleInterface(Form2->tt)->textInterface();
+    QVERIFY(texte);
+    QStringList lignes;
+    for (int k = 0; k < 60; ++k) {
+        QTest::keyClick(Form2->tt, Qt::Key_Down);
+        int debut = 0, fin = 0;
+        lignes << texte->textAtOffset(texte->cursorPosition(), QAccessible::LineBoundary, &debut, &fin);
+    }
+    QCOMPARE(lignes.first(), QStringLiteral("Règle du jeu"));
+    const QString lu = lignes.join(QLatin1Char('\n'));
+    QVERIFY(!lu.contains(QChar::ObjectReplacementCharacter));
+    for (const Cagnotte &c : tableCagnottes)
+        QVERIFY2(lu.contains(nomCarte(c.carte) + QStringLiteral(", qui prend la cagnotte "), Qt::CaseInsensitive),
+                 qPrintable(nomCarte(c.carte)));
 }
 
 QTEST_MAIN(TestAide)

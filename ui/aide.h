@@ -16,6 +16,9 @@ public:
     // What the browser shows instead of a page that cannot be read: the name
     // of the page and the folder where it was looked for, in French.
     static QString texteIntrouvable(const QString &page, const QString &dossier);
+
+private:
+    void nommerPage();   // the accessible name: "Aide : " and the page's title
 };
 
 extern TForm2 *Form2;
