@@ -1,5 +1,6 @@
 // The end-of-game window: its look, the lock it puts on the main window,
 // the close that records the best score, and its place on the screen.
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -11,6 +12,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QtTest>
+#include <QAccessible>
 #include "storage/meilleurscore.h"
 #include "support/table.h"
 #include "support/fichiers.h"
@@ -92,6 +94,11 @@ void TestFinPartie::apparence()
     QCOMPARE(f->Button1->palette().color(QPalette::Button), QColor(85, 170, 0));
     QCOMPARE(f->Button1->palette().color(QPalette::ButtonText), QColor(Qt::white));
     QCOMPARE(f->Label1->font().pixelSize(), 19);
+    // A result is the window's text for a screen reader, not the group box's caption.
+    f->Label3->setText(QStringLiteral("J'ai 1500 Euros"));
+    QAccessibleInterface *resultat = QAccessible::queryAccessibleInterface(f->Label3);
+    QCOMPARE(resultat->text(QAccessible::Name), QStringLiteral("J'ai 1500 Euros"));
+    QVERIFY(resultat->relations().isEmpty());
     for (QWidget *w : {static_cast<QWidget *>(f->GroupBox1), static_cast<QWidget *>(f->GroupBox2),
                        static_cast<QWidget *>(f->Label5), static_cast<QWidget *>(f->Edit1)})
         QCOMPARE(w->font().pixelSize(), 11);

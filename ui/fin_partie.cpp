@@ -3,6 +3,7 @@
 // when the name box is shown, and the window then deletes itself.
 #include "ui/fin_partie.h"
 
+#include <QAccessibleWidget>
 #include <QAction>
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -65,6 +66,34 @@ public:
     }
 };
 
+// The players' results sit in a titled group box, and Qt tells a screen
+// reader that the box's title labels each of them: the reader then takes
+// them for captions and leaves them out when it reads the window as it
+// opens. They are the window's own text, and are told as such.
+class AccesResultat : public QAccessibleWidget {
+public:
+    explicit AccesResultat(QLabel *l) : QAccessibleWidget(l, QAccessible::StaticText) {}
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name)
+            return static_cast<const QLabel *>(widget())->text();
+        return QAccessibleWidget::text(t);
+    }
+    QList<QPair<QAccessibleInterface *, QAccessible::Relation>> relations(QAccessible::Relation) const override
+    {
+        return {};
+    }
+};
+
+const QString nomResultat = QStringLiteral("resultat");
+
+QAccessibleInterface *fabriqueResultats(const QString &classe, QObject *objet)
+{
+    if (classe == QLatin1String("QLabel") && objet && objet->objectName() == nomResultat)
+        return new AccesResultat(static_cast<QLabel *>(objet));
+    return nullptr;
+}
+
 } // namespace
 
 Tfinpartie::Tfinpartie(QWidget *owner)
@@ -90,6 +119,13 @@ Tfinpartie::Tfinpartie(QWidget *owner)
     Label5 = style::etiquette(GroupBox1, style::police(11), Qt::white);
     for (QLabel *l : {Label1, Label2, Label3, Label4, Label5})
         l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    static const bool fabriqueInstallee = [] {
+        QAccessible::installFactory(fabriqueResultats);
+        return true;
+    }();
+    Q_UNUSED(fabriqueInstallee);
+    for (QLabel *l : {Label2, Label3, Label4, Label5})
+        l->setObjectName(nomResultat);
     GroupBox1->setFocusPolicy(Qt::NoFocus);
 
     GroupBox2 = style::boiteGroupe(QStringLiteral("Vous êtes le premier, quel est votre nom"), this);
