@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QThread>
+#include <QTimer>
 #include <memory>
 
 namespace {
@@ -69,6 +70,25 @@ void fermerLesCompletions(const QWidget &dialogue)
             c->popup()->hide();
 }
 
+// Once a file dialog has closed, the window it was opened from has the
+// keyboard again, but Qt's widgets may not hear it: after the name completer
+// has shown, the platform gives the window the focus while QApplication
+// keeps no active window, so that the focused control is neither drawn nor
+// told to a screen reader. Once the closing has been handled, a window left
+// so is made the active one.
+void rendreLaMain(QWidget *w)
+{
+    const QPointer<QWidget> fenetre = w ? w->window() : nullptr;
+    if (!fenetre)
+        return;
+    constexpr int apresLaFermeture = 300;   // ms
+    QTimer::singleShot(apresLaFermeture, fenetre, [fenetre] {
+        if (fenetre && fenetre->isVisible() && !QApplication::activeWindow()
+            && QGuiApplication::focusWindow() == fenetre->windowHandle())
+            QApplication::setActiveWindow(fenetre);
+    });
+}
+
 } // namespace
 
 Plateforme &plateforme()
@@ -114,6 +134,7 @@ QString PlateformeReelle::choisirFichier(QFileDialog &dialogue)
 {
     const int reponse = dialogue.exec();
     fermerLesCompletions(dialogue);
+    rendreLaMain(dialogue.parentWidget());
     if (reponse != QDialog::Accepted || dialogue.selectedFiles().isEmpty())
         return QString();
     return dialogue.selectedFiles().constFirst();
