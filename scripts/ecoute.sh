@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# One round heard through Debian's screen reader: builds the game (Release,
-# in build/, as scripts/jouer.sh does), then plays one round with the
-# keyboard alone beside Orca under a virtual X server, and checks from
-# Orca's log that every card, pot and turn was said, and said in full.
+# A whole game heard through Debian's screen reader: builds the game
+# (Release, in build/, as scripts/jouer.sh does), then plays a game with the
+# keyboard alone beside Orca under a virtual X server (a round, a save and a
+# load, the end of the game, the best score, the rules), and checks from
+# Orca's log that every card, pot, turn, window and box was said, and where
+# the focus went after each window.
 # The transcript goes to the file given (default: docs/lecteur-ecran.txt).
 set -euo pipefail
 racine="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"

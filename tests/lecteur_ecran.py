@@ -1,18 +1,25 @@
 #!/usr/bin/env python3
-"""One round heard through Debian's screen reader, Orca, with the keyboard alone.
+"""A whole game heard through Debian's screen reader, Orca, with the keyboard alone.
 
 Starts a virtual X server, a D-Bus session with the accessibility bus, Orca
 with its debug log, and the game through its launcher in a fresh HOME. Plays
-one round by keys only: Enter on "Nouvelle partie", Tab to "Distribuer" and
-Enter to deal, Tab to the hand, Space to lay the framed card while it is
-valid, Enter to close the box of a card that is not and to pass. Then reads the table with T, and checks
-from Orca's log what a blind player heard:
+by keys only: Enter on "Nouvelle partie", Enter on "Distribuer", Tab to the
+hand, Space to lay the framed card while it is valid, Enter to close the box
+of a card that is not and to pass, until the round ends; T to read the table;
+a save and a load through the file dialog; a new game refused; a missing
+file; the saved game with its last seat short of the stake, whose deal ends
+the game; the record's name typed; the best score; the rules read in the
+help window with Down and Tab. Checks from Orca's log what a blind player
+heard:
 
   - every card the seats laid (as many as each seat's count went down),
     every pot they took, each return of the turn, each of the player's
     cards, and the table read on demand;
   - that no message of ours began before the previous one could be heard at
-    Orca's default rate (about 16 characters a second).
+    Orca's default rate (about 16 characters a second);
+  - that each window and box was heard as it opened, and a control of the
+    table (the next step where there is one) after it closed;
+  - that Down read the lines of the rules, and Tab their links.
 
 Writes the transcript (Orca's speech, one line each, with its time) to the
 file given, and exits 0 when every check holds, 1 otherwise, 77 when the
@@ -35,9 +42,18 @@ RATE = 16.0  # characters a second, Orca's default rate
 DEMARRAGE = "la fenêtre du jeu n'a jamais eu le focus"
 
 # Orca writes its debug log through a buffer, so what it said would reach
-# the file late: it is started with its log file line-buffered.
+# the file late: it is started with its log file line-buffered. And Orca
+# looks for any other Orca of the same user, to refuse to start beside it or,
+# with --replace, to kill it: ours has an X display and a D-Bus session of
+# its own, so it neither sees nor touches the player's own screen reader.
 ORCA = """
-import builtins, runpy, sys
+import builtins, runpy, subprocess, sys
+lancer = subprocess.Popen
+def sans_autre_orca(cmd, *a, **k):
+    if isinstance(cmd, str) and cmd.startswith("pgrep ") and cmd.endswith(" orca"):
+        cmd = "true"
+    return lancer(cmd, *a, **k)
+subprocess.Popen = sans_autre_orca
 ouvrir = builtins.open
 def ouvrir_ligne(f, mode="r", *a, **k):
     if f == sys.argv[-1] and "w" in mode:
@@ -132,36 +148,66 @@ def wait_for(session, seen, predicate, timeout):
     return None
 
 
-def play(session):
-    """Plays one round; returns the problems met on the way."""
-    problems = []
-    seen = [0]
-    fin = re.compile(r"GAGNER|Perdu")
+class Partie:
+    """The player's side of the game: keys sent, Orca's speech awaited."""
 
-    def attendre(motif, delai=30):
-        said = wait_for(session, seen, lambda t: re.search(motif, t), delai)
+    def __init__(self, session):
+        self.session = session
+        self.seen = [0]
+        self.problems = []
+        self.etapes = []   # (window or box, heard when it opened, focus heard after it closed)
+
+    def attendre(self, motif, delai=30):
+        said = wait_for(self.session, self.seen, lambda t: re.search(motif, t), delai)
         if said is None:
             raise RuntimeError("attendu et pas entendu : " + motif)
         return said
 
-    try:
-        if not wait_for(session, seen, lambda t: t.startswith("Nouvelle partie push button"), 30):
-            # The window manager may have missed the first window: activate it.
-            for w in session.run("xdotool", "search", "--onlyvisible", "--name", "^Merle Vert$").stdout.split():
-                session.run("xdotool", "windowactivate", w)
-            if not wait_for(session, seen, lambda t: t.startswith("Nouvelle partie push button"), 30):
-                return [DEMARRAGE]
-        # The X server's first key after the keyboard is set up can be lost.
-        session.keys("shift", pause=1)
-        session.keys("Return", pause=1.5)     # a new game, without a question
-        for _ in range(3):                    # Tab to "Distribuer", Enter deals
-            session.keys("Tab")
-        attendre(r"^Distribuer push button")
+    def entendre(self, motif, delai=10):
+        """Like attendre, but what is not heard is a problem, and the game goes on."""
+        said = wait_for(self.session, self.seen, lambda t: re.search(motif, t), delai)
+        if said is None:
+            self.problems.append("pas entendu : " + motif)
+        return said
+
+    def fenetre(self, nom, ouvrir, motif, fermer, focus=r"[^.]+"):
+        """Opens a window or box with the keys given, checks that it is heard,
+        closes it and checks that the reader says a control of the table then
+        (the one given, or any)."""
+        for touche in ouvrir:
+            if touche.startswith("alt+"):
+                self.alt(touche[4:])
+            else:
+                self.session.keys(touche, pause=1.5)
+        ouverte = self.entendre(motif)
+        for touche in fermer:
+            if callable(touche):
+                touche()
+            else:
+                self.session.keys(touche, pause=1)
+        self.entendre(r"^Merle Vert frame")   # the table is active again
+        apres = self.entendre(r"^(%s) (push button|check box)" % focus)
+        self.etapes.append((nom, ouverte, apres))
+
+    def alt(self, lettre, pause=1.5):
+        """Alt and a letter, Alt held until the button's click has run: Alt
+        released sooner (a button clicks a tenth of a second after its
+        letter) would also open the menu bar."""
+        self.session.run("xdotool", "keydown", "alt", "key", lettre, "sleep", "0.4", "keyup", "alt")
+        time.sleep(pause)
+
+    def taper(self, texte):
+        self.session.run("xdotool", "type", "--delay", "40", texte)
+        time.sleep(0.5)
+
+    def manche(self):
+        """Deals with Enter and plays one round; returns what the round's window said."""
+        session, fin = self.session, re.compile(r"GAGNER|Perdu")
         session.keys("Return", pause=0)
-        said = attendre(r"À vous|GAGNER|Perdu", 120)
+        said = self.attendre(r"À vous|GAGNER|Perdu", 120)
         for _ in range(10):                   # Tab on to the hand
             session.keys("Tab", pause=0)
-            if wait_for(session, seen, lambda t: t.startswith("Carte de votre main"), 3):
+            if wait_for(session, self.seen, lambda t: t.startswith("Carte de votre main"), 3):
                 break
         else:
             raise RuntimeError("la main n'a jamais eu le focus")
@@ -171,32 +217,94 @@ def play(session):
             time.sleep(len(said) / RATE)
             while True:
                 session.keys("space", pause=0)
-                said = attendre(r"^Vous posez|La carte n'est pas valide|prenair|GAGNER|Perdu")
+                said = self.attendre(r"^Vous posez|La carte n'est pas valide|prenair|GAGNER|Perdu")
                 if "prenair" in said:             # the last card took a pot: its box, then the round's window
                     session.keys("Return", pause=0)
-                    said = attendre(r"GAGNER|Perdu")
+                    said = self.attendre(r"GAGNER|Perdu")
                 if not said.startswith("Vous posez"):
                     break
             if fin.search(said):
                 break
             session.keys("Return")            # closes the box
-            attendre(r"^Carte de votre main")
+            self.attendre(r"^Carte de votre main")
             session.keys("Return", pause=0)   # passes
-            said = attendre(r"À vous|GAGNER|Perdu", 120)
+            said = self.attendre(r"À vous|GAGNER|Perdu", 120)
         if turns == 0:
-            problems.append("le tour n'est jamais revenu au joueur")
+            self.problems.append("le tour n'est jamais revenu au joueur")
         time.sleep(8)
         session.keys("Return", pause=2)       # closes the end-of-round window
-        while wait_for(session, seen, lambda t: t.startswith("alert"), 3):
+        while wait_for(session, self.seen, lambda t: t.startswith("alert"), 3):
             session.keys("Return", pause=2)   # and each penalty box
-        said = attendre(r"^Dernier tour : ")  # what the last turn did, once the table is back
+        apres = self.entendre(r"^Distribuer push button")
+        self.etapes.append(("fin de manche", said, apres))
+        said = self.attendre(r"^Dernier tour : ")  # what the last turn did, once the table is back
         time.sleep(len(said) / RATE + 1)
-        session.keys("t")
-        attendre(r"Cagnottes")
-        time.sleep(8)
+
+
+def play(session):
+    """Plays a whole game with the keyboard alone; returns the Partie."""
+    p = Partie(session)
+    partie = os.path.join(session.dir, "partie")
+    try:
+        if not wait_for(session, p.seen, lambda t: t.startswith("Nouvelle partie push button"), 30):
+            # The window manager may have missed the first window: activate it.
+            for w in session.run("xdotool", "search", "--onlyvisible", "--name", "^Merle Vert$").stdout.split():
+                session.run("xdotool", "windowactivate", w)
+            if not wait_for(session, p.seen, lambda t: t.startswith("Nouvelle partie push button"), 30):
+                p.problems = [DEMARRAGE]
+                return p
+        # The X server's first key after the keyboard is set up can be lost.
+        session.keys("shift", pause=1)
+        session.keys("Return", pause=1.5)     # a new game, without a question: the focus on "Distribuer"
+        p.attendre(r"^Distribuer push button")
+        p.manche()
+        session.keys("t")                     # the table, read on demand
+        said = p.attendre(r"Cagnottes")
+        time.sleep(len(said) / RATE + 1)
+
+        # Saved between two rounds, through the file dialog, then loaded.
+        p.fenetre("sauvegarde", ["alt+s"], r"^Save As dialog", [lambda: p.taper(partie), "Return"])
+        if not os.path.exists(partie + ".svgMv"):
+            p.problems.append("la partie n'a pas été sauvegardée")
+            return p
+        p.fenetre("chargement", ["alt+c"], r"^Open dialog",
+                  [lambda: p.taper(partie + ".svgMv"), "Return"], "Distribuer")
+        # Alt+N is also the "Niveau" menu's: it only takes the focus to the button.
+        p.fenetre("nouvelle partie refusée", ["alt+n", "Return"], r"Voulez-vraiement mettre les compteurs",
+                  ["Escape"], "Nouvelle partie")
+        p.fenetre("fichier introuvable", ["alt+c"], r"^Open dialog",
+                  [lambda: p.taper(os.path.join(session.dir, "absente.svgMv")), "Return",
+                   lambda: p.entendre(r"Fichier introuvable"), "Return"])
+
+        # The same game, Orvane BELTRUCQ left short of the stake: the next deal ends it.
+        with open(partie + ".svgMv", "rb") as f:
+            lignes = f.read().split(b"\r\n")
+        lignes[3] = b"100"
+        with open(partie + "-fin.svgMv", "wb") as f:
+            f.write(b"\r\n".join(lignes))
+        p.fenetre("chargement de la fin", ["alt+c"], r"^Open dialog",
+                  [lambda: p.taper(partie + "-fin.svgMv"), "Return"], "Distribuer")
+        p.fenetre("fin de partie", ["Return"], r"La partie est fini",
+                  [lambda: p.entendre(r"quel est votre nom"), "ctrl+a", lambda: p.taper("Anne Aveugle"),
+                   "Tab", "space"], "Nouvelle partie")
+        p.fenetre("meilleur score", ["alt+m"], r"Anne Aveugle a fini la partie avec", ["Return"])
+
+        # A help page, read line by line and link by link.
+        p.alt("a", pause=1)
+        session.keys("r", pause=2)
+        ouverte = p.entendre(r"^Aide : Règle du jeu")
+        session.keys("Down", pause=1.5)
+        p.entendre(r"^Règle du jeu$")
+        session.keys("Down", pause=1.5)
+        p.entendre(r"^Cette page décrit la règle")
+        session.keys("Tab", pause=1.5)
+        p.entendre(r"^Sommaire link")
+        session.keys("alt+F4", pause=1.5)
+        apres = p.entendre(r"push button")
+        p.etapes.append(("aide", ouverte, apres))
     except RuntimeError as e:
-        problems.append(str(e))
-    return problems
+        p.problems.append(str(e))
+    return p
 
 
 class Annonce:
@@ -274,17 +382,17 @@ def ecouter(launcher):
         time.sleep(1)
         # Speech itself is off: what Orca would say is in its log, and no
         # sound device or speech server is needed.
-        session.start(["/usr/bin/python3", "-c", ORCA, "--replace", "--disable", "speech",
+        session.start(["/usr/bin/python3", "-c", ORCA, "--disable", "speech",
                        "--debug-file", session.log])
         time.sleep(6)
         # Qt asks the accessibility bus whether a screen reader runs; Orca's
         # flag can come late, so the bridge is switched on from the start.
         session.env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
         session.start([launcher])
-        problems = play(session)
+        partie = play(session)
     finally:
         session.stop()
-    return session, problems
+    return session, partie
 
 
 def main():
@@ -299,7 +407,8 @@ def main():
         return subprocess.call(["dbus-run-session", "--", sys.executable, __file__, launcher, transcript],
                                env=env)
     for essai in range(2):
-        session, problems = ecouter(launcher)
+        session, partie = ecouter(launcher)
+        problems = partie.problems
         if problems != [DEMARRAGE]:
             break
         print("PROBLÈME : " + DEMARRAGE + " ; nouvel essai", file=sys.stderr)
@@ -309,12 +418,15 @@ def main():
     problems += more
     t0 = lines[0][0] if lines else 0
     with open(transcript, "w", encoding="utf-8") as f:
-        f.write("# Ce qu'Orca a dit pendant une manche jouée au clavier (secondes depuis le début)\n")
+        f.write("# Ce qu'Orca a dit pendant une partie jouée au clavier (secondes depuis le début)\n")
         for t, s in lines:
             f.write("%7.2f  %s\n" % (t - t0, s))
     for who in SIEGES:
         print("%-16s %d cartes dites" % (who, len(laid[who])))
     print("cagnottes dites : %d ; messages : %d" % (len(takes), len([1 for _, s in lines if ours(s)])))
+    for nom, ouverte, apres in partie.etapes:
+        print("%-24s ouverte : %s" % (nom, ouverte or "RIEN"))
+        print("%-24s fermée, focus : %s" % ("", apres or "RIEN"))
     for p in problems:
         print("PROBLÈME : " + p)
     if problems:
