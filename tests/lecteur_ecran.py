@@ -302,6 +302,7 @@ def play(session):
         session.keys("alt+F4", pause=1.5)
         apres = p.entendre(r"push button")
         p.etapes.append(("aide", ouverte, apres))
+        p.fenetre("quitter refusé", ["alt+F4"], r"Voulez-vous vraiement quitter", ["Escape"])
     except RuntimeError as e:
         p.problems.append(str(e))
     return p

@@ -194,8 +194,10 @@ void Annonceur::suspendre(bool s)
     }
     if (messages.isEmpty())
         return;
-    // The changes of the table coming back reach the reader first.
-    constexpr int apresLaFenetre = 500;
+    // The reader first says the table coming back and the control that has
+    // the focus ("Merle Vert frame. Nouvelle partie push button."), which a
+    // message would cut short: it waits for them to be heard.
+    const int apresLaFenetre = dureeDeLecture(47);
     const qint64 reste = depuis.isValid() ? duree - depuis.elapsed() : 0;
     attente.start(static_cast<int>(qMax<qint64>(apresLaFenetre, reste)));
 }
