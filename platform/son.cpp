@@ -34,7 +34,8 @@ void SonBureau::boucle()
 {
     pthread_setname_np(pthread_self(), "son");
     // The context is made by the first sound and kept: later sounds reuse
-    // its connection, and the server keeps the decoded sound ("volatile").
+    // its connection, and the server keeps the decoded sound in its cache
+    // ("permanent", shared with the desktop's other users of that sound).
     // Without a server canberra tries its next driver, and each sound tries
     // to connect again, so a server started later is heard.
     ca_context *contexte = nullptr;
@@ -55,7 +56,7 @@ void SonBureau::boucle()
             && ca_context_play(contexte, 0,
                                CA_PROP_EVENT_ID, "bell",
                                CA_PROP_MEDIA_ROLE, "event",
-                               CA_PROP_CANBERRA_CACHE_CONTROL, "volatile",
+                               CA_PROP_CANBERRA_CACHE_CONTROL, "permanent",
                                nullptr) == CA_SUCCESS;
         if (!joue)
             QMetaObject::invokeMethod(&relais, siMuet, Qt::QueuedConnection);
