@@ -1,4 +1,5 @@
 #include "platform/plateforme.h"
+#include "platform/son.h"
 
 #include <QApplication>
 #include <QAbstractItemView>
@@ -162,9 +163,14 @@ int PlateformeReelle::heureDuJourMs()
     return QDateTime::currentDateTimeUtc().time().msecsSinceStartOfDay();
 }
 
+PlateformeReelle::PlateformeReelle() = default;
+PlateformeReelle::~PlateformeReelle() = default;
+
 void PlateformeReelle::bip()
 {
-    QApplication::beep();
+    if (!son)
+        son = std::make_unique<SonBureau>([] { QApplication::beep(); });
+    son->jouer();
 }
 
 QString PlateformeReelle::repertoireCourant()

@@ -2,9 +2,11 @@
 // What the game asks of the system. The program installs the real one at
 // start-up; the tests install a double that records and answers in code.
 #include <QString>
+#include <memory>
 
 class QFileDialog;
 class QWidget;
+class SonBureau;
 
 class Plateforme {
 public:
@@ -36,9 +38,12 @@ void pauseSansEntrees(int ms);
 void signalerErreur(const QString &message);
 
 // The real platform: Qt message boxes captioned "Merle Vert", the window's
-// own dialogs, a blocking sleep, the system clock, the toolkit's beep.
+// own dialogs, a blocking sleep, the system clock, and as the beep the
+// desktop's event sound, or the toolkit's beep where no sound can be played.
 class PlateformeReelle : public Plateforme {
 public:
+    PlateformeReelle();
+    ~PlateformeReelle() override;
     bool confirmer(const QString &texte) override;
     void informer(const QString &texte) override;
     void afficher(const QString &texte) override;
@@ -49,4 +54,7 @@ public:
     void bip() override;
     QString repertoireCourant() override;
     void terminer() override;
+
+private:
+    std::unique_ptr<SonBureau> son;   // made by the first beep
 };

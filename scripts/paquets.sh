@@ -2,7 +2,7 @@
 # Sourced by the scripts of this folder, each adding what it needs in
 # MERLE_PAQUETS_TEST; runs apt-get only for what is missing. debian/control
 # names the same build packages.
-MERLE_PAQUETS="cmake ninja-build g++ qt6-base-dev qt6-svg-dev qt6-translations-l10n gnome-cards-data fonts-dejavu-core fonts-dejavu-extra"
+MERLE_PAQUETS="cmake ninja-build g++ qt6-base-dev qt6-svg-dev qt6-translations-l10n libcanberra-dev gnome-cards-data fonts-dejavu-core fonts-dejavu-extra"
 if [ -n "${MERLE_PAQUETS_TEST:-}" ]; then
   MERLE_PAQUETS="$MERLE_PAQUETS $MERLE_PAQUETS_TEST"
 fi

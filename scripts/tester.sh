@@ -4,7 +4,7 @@
 # test, among them the Debian package built as Debian does (Unix Makefiles).
 set -euo pipefail
 racine="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-MERLE_PAQUETS_TEST="qt6-base-private-dev util-linux clang-14 libclang-rt-14-dev desktop-file-utils appstream build-essential debhelper dpkg-dev lintian"
+MERLE_PAQUETS_TEST="qt6-base-private-dev util-linux clang-14 libclang-rt-14-dev desktop-file-utils appstream build-essential debhelper dpkg-dev lintian pulseaudio pulseaudio-utils libcanberra-pulse xvfb openbox weston qt6-wayland dbus at-spi2-core gir1.2-atspi-2.0 python3-gi"
 . "$racine/scripts/paquets.sh"
 cmake -S "$racine" -B "$racine/build-asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMERLE_SANITIZE=ON >/dev/null
 cmake --build "$racine/build-asan"

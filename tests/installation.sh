@@ -82,7 +82,7 @@ if [ "$paquet_debian" = yes ]; then
     while read -r nom; do
       ! grep -qE "Test +#[0-9]+: $nom " "$dossier_paquet/construction.log" \
         || echec "dh_auto_test ran $nom"
-    done < <(ctest --test-dir "$construction" -N -L 'racine|installation' | sed -n 's/^ *Test *#[0-9]*: //p')
+    done < <(ctest --test-dir "$construction" -N -L 'racine|installation|son' | sed -n 's/^ *Test *#[0-9]*: //p')
   fi
   fichiers_installes "$scene/usr" >"$travail/cmake.txt"
   deballe=$travail/paquet
@@ -96,7 +96,7 @@ if [ "$paquet_debian" = yes ]; then
   [ -f "$deballe/usr/share/doc/merle-vert/copyright" ] || echec "no copyright file in the package"
   [ -x "$deballe/usr/games/merle-vert" ] || echec "launcher not in /usr/games"
   dependances=$(dpkg-deb -f "$deb" Depends)
-  for d in libqt6widgets6 libqt6gui6 libqt6core6 fonts-dejavu-core; do
+  for d in libqt6widgets6 libqt6gui6 libqt6core6 libcanberra0 fonts-dejavu-core; do
     grep -qw "$d" <<<"$dependances" || echec "package does not depend on $d: $dependances"
   done
   # apt-get remove leaves nothing: every file is dpkg's, and no script of

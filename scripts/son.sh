@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# The turn's beep heard for real: builds the game (Release, in build/, as
+# scripts/jouer.sh does), then records a sound server's null sink while a
+# game is dealt under Xvfb and under weston, with "Son" ticked and unticked,
+# and once with no sound server (the X server's bell instead).
+set -euo pipefail
+racine="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+MERLE_PAQUETS_TEST="pulseaudio pulseaudio-utils libcanberra-pulse xvfb openbox weston qt6-wayland dbus at-spi2-core gir1.2-atspi-2.0 python3-gi"
+. "$racine/scripts/paquets.sh"
+generateur=()
+[ -f "$racine/build/CMakeCache.txt" ] || generateur=(-G Ninja)
+cmake -S "$racine" -B "$racine/build" "${generateur[@]}" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+cmake --build "$racine/build" -j"$(nproc)"
+exec /usr/bin/python3 "$racine/tests/son.py" "$racine/build/merle-vert"

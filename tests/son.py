@@ -1,0 +1,390 @@
+#!/usr/bin/python3
+"""The beep of the player's turn, heard from a sound server, under X11 and Wayland.
+
+Starts a PulseAudio server of its own whose only output is a null sink, and
+records that sink's monitor with parec. Then, under Xvfb with openbox and
+under weston's headless backend, starts the game through its launcher,
+presses "Nouvelle partie" and "Distribuer" through the accessibility bus
+(there is no pointer or keyboard to drive on a headless Wayland
+compositor), and judges the recorded samples: the first deal is led by the
+player, so with "Son" ticked a sound must start within a second of the
+deal, and with "Son" unticked the sink must stay silent. Last, under Xvfb
+with no sound server at all, the deal must ring the X server's bell at
+once, with no message box. With a sound server the X bell must stay silent:
+one sound per turn, not two.
+
+Prints one line per case and exits 0 when every case holds, 1 otherwise,
+77 when a program it needs is missing.
+
+Usage: son.py LAUNCHER
+"""
+import array
+import ctypes
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+RATE = 44100            # Hz, one channel, s16le
+SEUIL = 1000            # a sample louder than this is a sound (the null sink gives zeros)
+ECOUTE = 3.0            # s recorded after the deal
+DELAI_MAX = 1.0         # s from the deal to the sound or the bell
+
+PROGRAMMES = ("pulseaudio", "pactl", "parec", "Xvfb", "openbox", "weston", "dbus-run-session")
+BUS = "/usr/libexec/at-spi-bus-launcher"
+
+
+def needs():
+    missing = [p for p in PROGRAMMES if not shutil.which(p)]
+    if not os.path.exists(BUS):
+        missing.append(BUS)
+    try:
+        import gi
+        gi.require_version("Atspi", "2.0")
+        from gi.repository import Atspi  # noqa: F401
+    except (ImportError, ValueError):
+        missing.append("gir1.2-atspi-2.0")
+    if missing:
+        print("absent : " + ", ".join(missing) + " ; test sauté", file=sys.stderr)
+        sys.exit(77)
+
+
+def attendre(condition, delai, pas=0.1):
+    fin = time.monotonic() + delai
+    while time.monotonic() < fin:
+        valeur = condition()
+        if valeur:
+            return valeur
+        time.sleep(pas)
+    return None
+
+
+class Enregistreur:
+    """parec on the null sink's monitor, read as it comes: the number of samples
+    read so far dates an instant in the recording."""
+
+    def __init__(self, env):
+        self.p = subprocess.Popen(["parec", "--latency-msec=20", "-d", "nul.monitor", "--raw",
+                                   "--format=s16le", "--rate=%d" % RATE, "--channels=1"],
+                                  stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, env=env)
+        self.donnees = bytearray()
+        self.verrou = threading.Lock()
+        self.fil = threading.Thread(target=self._lire, daemon=True)
+        self.fil.start()
+        if not attendre(lambda: self.position() > RATE // 10, 5):
+            raise RuntimeError("parec n'enregistre rien")
+
+    def _lire(self):
+        while True:
+            bloc = self.p.stdout.read1(65536)
+            if not bloc:
+                return
+            with self.verrou:
+                self.donnees += bloc
+
+    def position(self):
+        with self.verrou:
+            return len(self.donnees) // 2
+
+    def echantillons(self, depuis):
+        with self.verrou:
+            brut = bytes(self.donnees[2 * depuis:len(self.donnees) // 2 * 2])
+        return array.array("h", brut)
+
+    def arreter(self):
+        self.p.terminate()
+        self.p.wait(5)
+
+
+class Cloche:
+    """The X server's bell, seen through XKB's bell notifications."""
+
+    def __init__(self, display):
+        self.x = ctypes.CDLL("libX11.so.6")
+        self.x.XOpenDisplay.restype = ctypes.c_void_p
+        self.x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        self.x.XkbQueryExtension.argtypes = [ctypes.c_void_p] + [ctypes.POINTER(ctypes.c_int)] * 5
+        self.x.XkbSelectEvents.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_ulong, ctypes.c_ulong]
+        self.x.XPending.argtypes = [ctypes.c_void_p]
+        self.x.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.c_char_p]
+        self.x.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        self.dpy = self.x.XOpenDisplay(display.encode())
+        if not self.dpy:
+            raise RuntimeError("pas de connexion au serveur X " + display)
+        op, ev, err = ctypes.c_int(), ctypes.c_int(), ctypes.c_int()
+        majeur, mineur = ctypes.c_int(1), ctypes.c_int(0)
+        if not self.x.XkbQueryExtension(self.dpy, op, ev, err, majeur, mineur):
+            raise RuntimeError("le serveur X n'a pas XKB")
+        self.base = ev.value
+        use_core_kbd, bell_notify_mask = 0x100, 1 << 8
+        self.x.XkbSelectEvents(self.dpy, use_core_kbd, bell_notify_mask, bell_notify_mask)
+        self.coups = []
+        self.stop = False
+        self.fil = threading.Thread(target=self._ecouter, daemon=True)
+        self.fil.start()
+
+    def _ecouter(self):
+        evenement = ctypes.create_string_buffer(192)
+        while not self.stop:
+            while self.x.XPending(self.dpy):
+                self.x.XNextEvent(self.dpy, evenement)
+                type_x = int.from_bytes(evenement.raw[0:4], "little")
+                type_xkb = int.from_bytes(evenement.raw[40:44], "little")   # XkbAnyEvent.xkb_type
+                if type_x == self.base and type_xkb == 8:                     # XkbBellNotify
+                    self.coups.append(time.monotonic())
+            time.sleep(0.005)
+
+    def fermer(self):
+        self.stop = True
+        self.fil.join()
+        self.x.XCloseDisplay(self.dpy)
+
+
+class Table:
+    """The game's window as the accessibility bus shows it."""
+
+    def __init__(self, pid):
+        from gi.repository import Atspi
+        self.Atspi = Atspi
+        self.app = attendre(lambda: self._application(pid), 30, 0.5)
+        if not self.app:
+            raise RuntimeError("le jeu n'est jamais apparu sur le bus d'accessibilité")
+
+    def _application(self, pid):
+        bureau = self.Atspi.get_desktop(0)
+        for i in range(bureau.get_child_count()):
+            app = bureau.get_child_at_index(i)
+            try:
+                if app is not None and app.get_process_id() == pid:
+                    return app
+            except Exception:
+                pass
+        return None
+
+    def chercher(self, nom, role):
+        def parcourir(acc, profondeur):
+            if acc is None or profondeur > 12:
+                return None
+            try:
+                if acc.get_role() == role and acc.get_name() == nom:
+                    return acc
+                for i in range(acc.get_child_count()):
+                    trouve = parcourir(acc.get_child_at_index(i), profondeur + 1)
+                    if trouve:
+                        return trouve
+            except Exception:
+                return None
+            return None
+        return parcourir(self.app, 0)
+
+    def etat(self, acc, s):
+        return acc.get_state_set().contains(s)
+
+    def bouton(self, nom):
+        """The push button, once shown and enabled."""
+        S = self.Atspi.StateType
+        def pret():
+            b = self.chercher(nom, self.Atspi.Role.PUSH_BUTTON)
+            return b if b and self.etat(b, S.SHOWING) and self.etat(b, S.ENABLED) else None
+        b = attendre(pret, 30, 0.3)
+        if not b:
+            raise RuntimeError("le bouton « %s » n'est jamais devenu utilisable" % nom)
+        return b
+
+    def presser(self, acc):
+        acc.do_action(0)
+
+    def boites(self):
+        """The message boxes open (alerts and dialogs)."""
+        roles = (self.Atspi.Role.ALERT, self.Atspi.Role.DIALOG)
+        trouvees = []
+        for i in range(self.app.get_child_count()):
+            w = self.app.get_child_at_index(i)
+            if w is not None and w.get_role() in roles:
+                trouvees.append(w.get_name())
+        return trouvees
+
+
+class Session:
+    def __init__(self, launcher):
+        self.launcher = launcher
+        self.dir = tempfile.mkdtemp(prefix="merle-son-")
+        os.chmod(self.dir, 0o755)
+        home = os.path.join(self.dir, "home")
+        run = os.path.join(self.dir, "run")
+        os.makedirs(home)
+        os.makedirs(run, mode=0o700)
+        self.env = dict(os.environ, HOME=home, XDG_RUNTIME_DIR=run,
+                        XDG_CONFIG_HOME=os.path.join(home, ".config"),
+                        XDG_DATA_HOME=os.path.join(home, ".local", "share"),
+                        LANG="C.UTF-8", NO_AT_BRIDGE="0",
+                        PULSE_SERVER="unix:" + os.path.join(self.dir, "pulse.sock"),
+                        QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+        for v in ("QT_QPA_PLATFORM", "QT_SCALE_FACTOR", "DISPLAY", "WAYLAND_DISPLAY"):
+            self.env.pop(v, None)
+        self.procs = []
+
+    def start(self, cmd, env=None):
+        p = subprocess.Popen(cmd, env=env or self.env, stdout=subprocess.DEVNULL,
+                             stderr=subprocess.DEVNULL, start_new_session=True)
+        self.procs.append(p)
+        return p
+
+    def finir(self, p):
+        if p.poll() is None:
+            try:
+                os.killpg(p.pid, signal.SIGTERM)
+            except ProcessLookupError:
+                pass
+            try:
+                p.wait(5)
+            except subprocess.TimeoutExpired:
+                os.killpg(p.pid, signal.SIGKILL)
+                p.wait()
+
+    def stop(self):
+        for p in reversed(self.procs):
+            self.finir(p)
+        shutil.rmtree(self.dir, ignore_errors=True)
+
+    def serveur_son(self):
+        # Autonomous, no configuration read: a native socket and a null sink.
+        self.start(["pulseaudio", "-n", "--daemonize=no", "--system=false", "--disallow-exit",
+                    "--exit-idle-time=-1", "--use-pid-file=no",
+                    "-L", "module-native-protocol-unix socket=" + self.env["PULSE_SERVER"][5:],
+                    "-L", "module-null-sink sink_name=nul"])
+        pret = lambda: subprocess.run(["pactl", "info"], env=self.env, capture_output=True).returncode == 0
+        if not attendre(pret, 15, 0.2):
+            raise RuntimeError("le serveur de son n'a pas démarré")
+
+    def x11(self):
+        n = 70
+        while os.path.exists("/tmp/.X11-unix/X%d" % n) or os.path.exists("/tmp/.X%d-lock" % n):
+            n += 1
+        self.start(["Xvfb", ":%d" % n, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"])
+        if not attendre(lambda: os.path.exists("/tmp/.X11-unix/X%d" % n), 10):
+            raise RuntimeError("Xvfb n'a pas démarré")
+        env = dict(self.env, DISPLAY=":%d" % n, QT_QPA_PLATFORM="xcb")
+        self.start(["openbox"], env)
+        return env
+
+    def wayland(self):
+        socket = "merle-son-wayland"
+        self.start(["weston", "--backend=headless-backend.so", "--socket=" + socket,
+                    "--idle-time=0", "--no-config", "--width=1280", "--height=1024"])
+        chemin = os.path.join(self.env["XDG_RUNTIME_DIR"], socket)
+        if not attendre(lambda: os.path.exists(chemin), 10):
+            raise RuntimeError("weston n'a pas démarré")
+        return dict(self.env, WAYLAND_DISPLAY=socket, QT_QPA_PLATFORM="wayland")
+
+    def donne(self, env, son_coche, enregistreur=None, cloche=None):
+        """One game dealt; returns (seconds from the deal to the sound or None,
+        seconds from the deal to each X bell, the boxes open)."""
+        jeu = self.start([self.launcher], env)
+        try:
+            table = Table(jeu.pid)
+            table.presser(table.bouton("Nouvelle partie"))
+            distribuer = table.bouton("Distribuer")
+            if not son_coche:
+                case = table.chercher("Son", table.Atspi.Role.CHECK_BOX)
+                table.presser(case)
+                if not attendre(lambda: not table.etat(case, table.Atspi.StateType.CHECKED), 5):
+                    raise RuntimeError("la case « Son » est restée cochée")
+            time.sleep(0.5)
+            debut = enregistreur.position() if enregistreur else 0
+            t0 = time.monotonic()
+            table.presser(distribuer)
+            time.sleep(ECOUTE)
+            son = None
+            if enregistreur:
+                for i, v in enumerate(enregistreur.echantillons(debut)):
+                    if abs(v) > SEUIL:
+                        son = i / RATE
+                        break
+            coups = [t - t0 for t in cloche.coups if t >= t0] if cloche else []
+            boites = table.boites()
+            if jeu.poll() is not None:
+                raise RuntimeError("le jeu s'est arrêté (code %d)" % jeu.returncode)
+            return son, coups, boites
+        finally:
+            self.finir(jeu)
+
+
+def main():
+    if len(sys.argv) != 2:
+        print(__doc__, file=sys.stderr)
+        return 2
+    launcher = os.path.abspath(sys.argv[1])
+    needs()
+    if "MERLE_SON_SESSION" not in os.environ:
+        # Everything runs in a D-Bus session of its own, with its accessibility bus.
+        env = dict(os.environ, MERLE_SON_SESSION="1")
+        return subprocess.call(["dbus-run-session", "--", sys.executable, __file__, launcher], env=env)
+
+    session = Session(launcher)
+    echecs = 0
+
+    def cas(nom, reussi, detail):
+        nonlocal echecs
+        echecs += not reussi
+        print("%-34s %s  %s" % (nom, "ok   " if reussi else "ÉCHEC", detail), flush=True)
+
+    try:
+        session.start([BUS, "--launch-immediately"])
+        session.serveur_son()
+        enregistreur = Enregistreur(session.env)
+        try:
+            for affichage, ouvrir in (("X11", session.x11), ("Wayland", session.wayland)):
+                env = ouvrir()
+                cloche = Cloche(env["DISPLAY"]) if affichage == "X11" else None
+                try:
+                    for coche in (True, False):
+                        nom = "%s, « Son » %s" % (affichage, "coché" if coche else "décoché")
+                        try:
+                            son, coups, boites = session.donne(env, coche, enregistreur, cloche)
+                        except RuntimeError as e:
+                            cas(nom, False, str(e))
+                            continue
+                        if coche:
+                            reussi = son is not None and son <= DELAI_MAX and not coups
+                            detail = ("son %.3f s après la donne" % son) if son is not None else "silence"
+                        else:
+                            reussi = son is None and not coups
+                            detail = ("silence" if son is None else "son %.3f s après la donne" % son)
+                        if coups:
+                            detail += ", cloche X aussi"
+                        cas(nom, reussi and not boites, detail + (", boîte : %s" % boites if boites else ""))
+                finally:
+                    if cloche:
+                        cloche.fermer()
+        finally:
+            enregistreur.arreter()
+
+        # No sound server: the bell of the X server, at once, and no box.
+        env = dict(session.x11(), PULSE_SERVER="unix:" + os.path.join(session.dir, "absent.sock"))
+        cloche = Cloche(env["DISPLAY"])
+        nom = "X11, sans serveur de son"
+        try:
+            _, coups, boites = session.donne(env, True, cloche=cloche)
+            detail = ("cloche X %.3f s après la donne" % coups[0]) if coups else "pas de cloche X"
+            if len(coups) > 1:
+                detail += " (%d coups)" % len(coups)
+            cas(nom, len(coups) == 1 and coups[0] <= DELAI_MAX and not boites,
+                detail + (", boîte : %s" % boites if boites else ""))
+        except RuntimeError as e:
+            cas(nom, False, str(e))
+        finally:
+            cloche.fermer()
+    except RuntimeError as e:
+        cas("mise en place", False, str(e))
+    finally:
+        session.stop()
+    return 1 if echecs else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
