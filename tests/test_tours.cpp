@@ -244,9 +244,7 @@ void TestTours::legendeDuBoutonPasse()
 
 void TestTours::roiDuJoueur_data()
 {
-    QTest::addColumn<bool>("reclamer");
-    QTest::newRow("réclamé aussitôt") << true;
-    QTest::newRow("une autre carte d'abord") << false;
+    deuxLignes("reclamer", "réclamé aussitôt", true, "une autre carte d'abord", false);
 }
 
 void TestTours::roiDuJoueur()
