@@ -38,6 +38,7 @@ private slots:
     void septDeTrefleEtSeptDeCarreau();
     void priseParLeJoueur_data();
     void priseParLeJoueur();
+    void priseParUnOrdinateur_data();
     void priseParUnOrdinateur();
     void priseSansDebordement();
     void derniereCarteDUnOrdinateur();
@@ -430,11 +431,22 @@ void TestTours::priseParLeJoueur()
     QCOMPARE(ecarts(etat, attendu), QString());
 }
 
+void TestTours::priseParUnOrdinateur_data()
+{
+    QTest::addColumn<int>("siege");
+    QTest::newRow("KORBANIGUE") << 3;
+    QTest::newRow("Orvane BELTRUCQ") << 4;
+}
+
 void TestTours::priseParUnOrdinateur()
 {
-    // Seat 3 lays the queen of spades after the human's jack, and takes its
-    // pot once the pause is over; the human's money is not touched.
-    preparerDonne(*f, {{50, 1}, {2}, {51, 4}, {5}}, {});
+    // The seat lays the queen of spades after the human's jack, and takes its
+    // pot once the pause is over; no other seat's money is touched.
+    QFETCH(int, siege);
+    if (siege == 3)
+        preparerDonne(*f, {{50, 1}, {2}, {51, 4}, {5}}, {});
+    else
+        preparerDonne(*f, {{50, 1}, {2}, {5}, {51, 4}}, {});
     observerLesPauses();
     QTest::mouseClick(f->imagesMain[slotDe(1, 50)], Qt::LeftButton);
     d->oublier();
@@ -444,14 +456,13 @@ void TestTours::priseParUnOrdinateur()
     QCOMPARE(vues[0].carteJouee, 51);
     QCOMPARE(vues[0].zoneDeJeu, 51);
     QCOMPARE(vues[0].cagnottes[4], 120);
-    QCOMPARE(vues[0].tresor[2], 1350);
+    QCOMPARE(vues[0].tresor[siege - 1], 1350);
     QCOMPARE(etat.cagnottes[4], 0);
-    QCOMPARE(etat.tresor[2], 1470);
-    QCOMPARE(etat.tresor[0], 1350);
-    QCOMPARE(etat.tresor[1], 1350);
-    QCOMPARE(f->LCDNumber3->texte(), QStringLiteral("1470"));
+    for (int s = 1; s <= nbSieges; ++s)
+        QCOMPARE(etat.tresor[s - 1], s == siege ? 1470 : 1350);
+    QCOMPARE(f->affichagesTresor[siege - 1]->texte(), QStringLiteral("1470"));
     QCOMPARE(f->LCDNumber9->texte(), QStringLiteral("0"));
-    QCOMPARE(f->LCDNumber7->texte(), QStringLiteral("1"));
+    QCOMPARE(f->affichagesCartes[siege - 1]->texte(), QStringLiteral("1"));
     QVERIFY(d->boites.isEmpty());
 }
 
