@@ -4,7 +4,8 @@
 One mutation at a time in the files named (an operator, a constant, a
 boolean, a call statement removed), an incremental build of the suites named,
 then those suites in order until the first failure. The file is always put
-back, even on Ctrl-C.
+back, even on Ctrl-C; still, run it in a tree you are not editing (a copy,
+or `git worktree add`), since a build meanwhile would see the mutant.
 
   python3 scripts/mutants.py --build build-mut --suites test_tours,test_donne \\
       --slow test_parties --sample 100 --seed 1 game/*.cpp
