@@ -440,29 +440,31 @@ void TestTours::priseParUnOrdinateur_data()
 
 void TestTours::priseParUnOrdinateur()
 {
-    // The seat lays the queen of spades after the human's jack, and takes its
-    // pot once the pause is over; no other seat's money is touched.
+    // The seat lays the 7 of diamonds after the human's 6: the lowest card of
+    // a full hand, in its first slot. It takes the 7's pot once the pause is
+    // over; no other seat's money is touched.
     QFETCH(int, siege);
+    const std::initializer_list<CardNumber> pleine = {20, 9, 22, 35, 48, 10, 36, 49, 24, 37, 50, 13};
     if (siege == 3)
-        preparerDonne(*f, {{50, 1}, {2}, {51, 4}, {5}}, {});
+        preparerDonne(*f, {{6, 1}, {2}, pleine, {5}}, {});
     else
-        preparerDonne(*f, {{50, 1}, {2}, {5}, {51, 4}}, {});
+        preparerDonne(*f, {{6, 1}, {2}, {5}, pleine}, {});
     observerLesPauses();
-    QTest::mouseClick(f->imagesMain[slotDe(1, 50)], Qt::LeftButton);
+    QTest::mouseClick(f->imagesMain[slotDe(1, 6)], Qt::LeftButton);
     d->oublier();
     QTest::mouseClick(f->Button4, Qt::LeftButton);
     QCOMPARE(d->pauses, QList<int>{500});
     QCOMPARE(vues.size(), 1);
-    QCOMPARE(vues[0].carteJouee, 51);
-    QCOMPARE(vues[0].zoneDeJeu, 51);
-    QCOMPARE(vues[0].cagnottes[4], 120);
+    QCOMPARE(vues[0].carteJouee, 20);
+    QCOMPARE(vues[0].zoneDeJeu, 20);
+    QCOMPARE(vues[0].cagnottes[0], 200);
     QCOMPARE(vues[0].tresor[siege - 1], 1350);
-    QCOMPARE(etat.cagnottes[4], 0);
+    QCOMPARE(etat.cagnottes[0], 0);
     for (int s = 1; s <= nbSieges; ++s)
-        QCOMPARE(etat.tresor[s - 1], s == siege ? 1470 : 1350);
-    QCOMPARE(f->affichagesTresor[siege - 1]->texte(), QStringLiteral("1470"));
-    QCOMPARE(f->LCDNumber9->texte(), QStringLiteral("0"));
-    QCOMPARE(f->affichagesCartes[siege - 1]->texte(), QStringLiteral("1"));
+        QCOMPARE(etat.tresor[s - 1], s == siege ? 1550 : 1350);
+    QCOMPARE(f->affichagesTresor[siege - 1]->texte(), QStringLiteral("1550"));
+    QCOMPARE(f->afficheurCagnotte(0)->texte(), QStringLiteral("0"));
+    QCOMPARE(f->affichagesCartes[siege - 1]->texte(), QStringLiteral("11"));
     QVERIFY(d->boites.isEmpty());
 }
 
