@@ -93,38 +93,34 @@ void TestTours::exempleDUneManche()
     QVERIFY(!f->Button4->isEnabled());
     QVERIFY(!f->Button5->isEnabled());
 
-    // 1. The 4 of clubs.
+    // The human lays a card from the slot given: it leaves the hand and the
+    // play zone, the count and the rank follow.
     GameState attendu = etat;
-    const int slot4 = slotDe(1, 4);
-    QCOMPARE(slot4, 3);
-    QTest::mouseClick(f->imagesMain[slot4], Qt::LeftButton);
-    attendu.mains[0][slot4] = 0;
-    attendu.cartesRestantes[0] = 11;
-    attendu.carteJouee = 4;
-    attendu.dernierRang = 4;
-    QCOMPARE(ecarts(etat, attendu), QString());
+    const auto poser = [&](CardNumber carte, int slot, std::int32_t restantes) {
+        QCOMPARE(slotDe(1, carte), slot);
+        QTest::mouseClick(f->imagesMain[slot], Qt::LeftButton);
+        attendu.mains[0][slot] = 0;
+        attendu.cartesRestantes[0] = restantes;
+        attendu.carteJouee = carte;
+        attendu.dernierRang = rang(carte);
+        QCOMPARE(ecarts(etat, attendu), QString());
+        QCOMPARE(f->Image13->carte(), carte);
+        QCOMPARE(f->LCDNumber5->texte(), QString::number(restantes));
+    };
+
+    // 1. The 4 of clubs.
+    poser(4, 3, 11);
     QCOMPARE(f->Button4->text(), QStringLiteral("Sans 5"));
     QVERIFY(f->Button4->isEnabled());
     QVERIFY(f->Button5->isEnabled());
-    QVERIFY(!f->imagesMain[slot4]->isVisible());
-    QVERIFY(!f->imagesMain[slot4]->isEnabled());
-    QCOMPARE(f->Image13->carte(), 4);
-    QCOMPARE(f->LCDNumber5->texte(), QStringLiteral("11"));
+    QVERIFY(!f->imagesMain[3]->isVisible());
+    QVERIFY(!f->imagesMain[3]->isEnabled());
     QVERIFY(d->boites.isEmpty());
     QVERIFY(d->pauses.isEmpty());
 
-    // 2. The 5 of hearts.
-    const int slot31 = slotDe(1, 31);
-    QCOMPARE(slot31, 5);   // after the 5 of clubs: clubs first within a rank
-    QTest::mouseClick(f->imagesMain[slot31], Qt::LeftButton);
-    attendu.mains[0][slot31] = 0;
-    attendu.cartesRestantes[0] = 10;
-    attendu.carteJouee = 31;
-    attendu.dernierRang = 5;
-    QCOMPARE(ecarts(etat, attendu), QString());
+    // 2. The 5 of hearts, after the 5 of clubs: clubs first within a rank.
+    poser(31, 5, 10);
     QCOMPARE(f->Button4->text(), QStringLiteral("Sans 6"));
-    QCOMPARE(f->Image13->carte(), 31);
-    QCOMPARE(f->LCDNumber5->texte(), QStringLiteral("10"));
 
     // 3. A claim for a card that takes nothing.
     QTest::mouseClick(f->Button5, Qt::LeftButton);
