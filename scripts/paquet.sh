@@ -105,6 +105,6 @@ case "$mode" in
 esac
 paquet=$(ls "$dossier"/merle-vert_"$version"_*.deb)
 # Errors and warnings fail; the informational tags left are explained in
-# README.md.
+# docs/packaging.md.
 lintian --fail-on error,warning "$paquet" "$dossier"/merle-vert_"$version"_*.changes | tee "$dossier/lintian.txt"
 echo "$paquet"

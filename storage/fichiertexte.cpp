@@ -9,6 +9,7 @@
 #include <climits>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 namespace fichier {
@@ -95,13 +96,26 @@ struct Emplacement {
     QByteArray nom;            // "." when the path names a folder
     bool existe = false;
     struct stat infos {};      // the file's, when it exists
+    bool parLeNoyau = false;   // nom is a link of /proc, for the kernel to open
 };
+
+// Whether a folder is the kernel's /proc, whose links (/proc/self/fd/0,
+// reached from /dev/stdin) lead to what a process holds open: a pipe, or a
+// file since deleted. Their text names no path that could be followed.
+bool dansProc(int dossier)
+{
+    constexpr long procMagique = 0x9fa0;   // PROC_SUPER_MAGIC
+    struct statfs infos;
+    return ::fstatfs(dossier, &infos) == 0 && infos.f_type == procMagique;
+}
 
 // Follows the path one name at a time from "/" or the working folder, each
 // folder opened without following a link, each link read and checked
 // against the folder that holds it, as far as a chain of links goes (the
-// links met on the way included). 0 or the errno.
-int trouver(const QByteArray &chemin, Emplacement &lieu)
+// links met on the way included). 0 or the errno. With noyau, a link of
+// /proc at the end of the path is left for the kernel to open: no one but
+// the kernel lays those, so the shared-folder rule has nothing to check.
+int trouver(const QByteArray &chemin, Emplacement &lieu, bool noyau)
 {
     // The names still to go through, the next one last.
     std::vector<QByteArray> reste;
@@ -173,6 +187,11 @@ int trouver(const QByteArray &chemin, Emplacement &lieu)
             if (!dernier)
                 return echec(ENOTDIR);
             lieu = Emplacement{dossier, nom, true, infos};
+            return 0;
+        }
+        if (noyau && dernier && dansProc(dossier)) {
+            ::close(fd);
+            lieu = Emplacement{dossier, nom, true, infos, true};
             return 0;
         }
         // A link: its text goes in place of its name, read relative to the
@@ -317,11 +336,12 @@ int Lecture::ouvrir(const QString &chemin)
     if (nom.contains('\0'))
         return EINVAL;
     Emplacement lieu;
-    if (const int e = trouver(nom, lieu))
+    if (const int e = trouver(nom, lieu, true))
         return e;
     // Non-blocking, so that a named pipe without a writer reads as empty
     // instead of hanging the program.
-    const int fd = ::openat(lieu.dossier, lieu.nom.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW);
+    const int fd = ::openat(lieu.dossier, lieu.nom.constData(),
+                            O_RDONLY | O_CLOEXEC | O_NONBLOCK | (lieu.parLeNoyau ? 0 : O_NOFOLLOW));
     const int erreur = errno;
     ::close(lieu.dossier);
     if (fd < 0)
@@ -537,7 +557,7 @@ int Ecriture::ouvrir(const QString &chemin)
     // the file it names is the one replaced, or created when the link
     // dangles. The folder found is held until the rename.
     Emplacement lieu;
-    if (const int e = trouver(nom, lieu))
+    if (const int e = trouver(nom, lieu, false))
         return e;
     dossier = lieu.dossier;
     cible = lieu.nom;

@@ -6,7 +6,8 @@
 // gives the French message, and the error box adds the full stop.
 // Symbolic links are followed, for reading and writing alike, except a link
 // in a shared folder such as /tmp (mode 1777) that neither the player nor
-// the folder's owner laid: that gives EACCES.
+// the folder's owner laid: that gives EACCES. A read opens a link of /proc
+// (/dev/stdin, /proc/self/fd/N) through the kernel, as any program does.
 #include <QString>
 #include <cstdint>
 #include <vector>

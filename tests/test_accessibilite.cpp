@@ -187,6 +187,7 @@ void TestAccessibilite::chaqueCarteSonNom()
         vus.insert(nomCarte(n));
     }
     QCOMPARE(vus.size(), 52);
+    QVERIFY(nomRang(0).isEmpty() && nomRang(14).isEmpty());
 }
 
 void TestAccessibilite::mainEtZoneDeJeu()

@@ -366,9 +366,7 @@ void TestDonne::nouvellePartieSansPartieEnCours()
 
 void TestDonne::nouvellePartieQuestion_data()
 {
-    QTest::addColumn<bool>("oui");
-    QTest::newRow("Non") << false;
-    QTest::newRow("Oui") << true;
+    deuxLignes("oui", "Non", false, "Oui", true);
 }
 
 void TestDonne::nouvellePartieQuestion()

@@ -629,6 +629,28 @@ void TestFichierTexte::fichiersSansFin()
     QCOMPARE(f.ouvrir(chemin("tube")), 0);
     QCOMPARE(f.lireLigne(ligne), 0);
     QCOMPARE(ligne, QString());
+    // /dev/stdin fed by a pipe, and a deleted file still open, are read
+    // through the kernel's links to them.
+    int tube[2];
+    QCOMPARE(::pipe(tube), 0);
+    QCOMPARE(::write(tube[1], "Tube\r\n", 6), 6);
+    ::close(tube[1]);
+    const int entree = ::dup(0);
+    ::dup2(tube[0], 0);
+    QCOMPARE(f.ouvrir(QStringLiteral("/dev/stdin")), 0);
+    ::dup2(entree, 0);
+    ::close(entree);
+    ::close(tube[0]);
+    QCOMPARE(f.lireLigne(ligne), 0);
+    QCOMPARE(ligne, QStringLiteral("Tube"));
+    ecrireOctets(chemin("efface"), "Efface\r\n");
+    const QByteArray efface = QFile::encodeName(chemin("efface"));
+    const int ouvert = ::open(efface.constData(), O_RDONLY);
+    QCOMPARE(::unlink(efface.constData()), 0);
+    QCOMPARE(f.ouvrir(QStringLiteral("/proc/self/fd/%1").arg(ouvert)), 0);
+    ::close(ouvert);
+    QCOMPARE(f.lireLigne(ligne), 0);
+    QCOMPARE(ligne, QStringLiteral("Efface"));
 
     // A write does not replace the pipe with a file.
     Ecriture e;

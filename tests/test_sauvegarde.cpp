@@ -234,9 +234,7 @@ void TestSauvegarde::octetsExacts()
 
 void TestSauvegarde::niveauAllerRetour_data()
 {
-    QTest::addColumn<bool>("difficile");
-    QTest::newRow("Normal") << false;
-    QTest::newRow("Difficile") << true;
+    deuxLignes("difficile", "Normal", false, "Difficile", true);
 }
 
 void TestSauvegarde::niveauAllerRetour()
@@ -713,9 +711,7 @@ void TestSauvegarde::annulations()
 
 void TestSauvegarde::commandesDeSauvegardeInchangees_data()
 {
-    QTest::addColumn<bool>("sauvegardePossible");
-    QTest::newRow("entre deux manches") << true;
-    QTest::newRow("pendant une manche") << false;
+    deuxLignes("sauvegardePossible", "entre deux manches", true, "pendant une manche", false);
 }
 
 void TestSauvegarde::commandesDeSauvegardeInchangees()

@@ -38,6 +38,7 @@ private slots:
     void septDeTrefleEtSeptDeCarreau();
     void priseParLeJoueur_data();
     void priseParLeJoueur();
+    void priseParUnOrdinateur_data();
     void priseParUnOrdinateur();
     void priseSansDebordement();
     void derniereCarteDUnOrdinateur();
@@ -92,38 +93,34 @@ void TestTours::exempleDUneManche()
     QVERIFY(!f->Button4->isEnabled());
     QVERIFY(!f->Button5->isEnabled());
 
-    // 1. The 4 of clubs.
+    // The human lays a card from the slot given: it leaves the hand and the
+    // play zone, the count and the rank follow.
     GameState attendu = etat;
-    const int slot4 = slotDe(1, 4);
-    QCOMPARE(slot4, 3);
-    QTest::mouseClick(f->imagesMain[slot4], Qt::LeftButton);
-    attendu.mains[0][slot4] = 0;
-    attendu.cartesRestantes[0] = 11;
-    attendu.carteJouee = 4;
-    attendu.dernierRang = 4;
-    QCOMPARE(ecarts(etat, attendu), QString());
+    const auto poser = [&](CardNumber carte, int slot, std::int32_t restantes) {
+        QCOMPARE(slotDe(1, carte), slot);
+        QTest::mouseClick(f->imagesMain[slot], Qt::LeftButton);
+        attendu.mains[0][slot] = 0;
+        attendu.cartesRestantes[0] = restantes;
+        attendu.carteJouee = carte;
+        attendu.dernierRang = rang(carte);
+        QCOMPARE(ecarts(etat, attendu), QString());
+        QCOMPARE(f->Image13->carte(), carte);
+        QCOMPARE(f->LCDNumber5->texte(), QString::number(restantes));
+    };
+
+    // 1. The 4 of clubs.
+    poser(4, 3, 11);
     QCOMPARE(f->Button4->text(), QStringLiteral("Sans 5"));
     QVERIFY(f->Button4->isEnabled());
     QVERIFY(f->Button5->isEnabled());
-    QVERIFY(!f->imagesMain[slot4]->isVisible());
-    QVERIFY(!f->imagesMain[slot4]->isEnabled());
-    QCOMPARE(f->Image13->carte(), 4);
-    QCOMPARE(f->LCDNumber5->texte(), QStringLiteral("11"));
+    QVERIFY(!f->imagesMain[3]->isVisible());
+    QVERIFY(!f->imagesMain[3]->isEnabled());
     QVERIFY(d->boites.isEmpty());
     QVERIFY(d->pauses.isEmpty());
 
-    // 2. The 5 of hearts.
-    const int slot31 = slotDe(1, 31);
-    QCOMPARE(slot31, 5);   // after the 5 of clubs: clubs first within a rank
-    QTest::mouseClick(f->imagesMain[slot31], Qt::LeftButton);
-    attendu.mains[0][slot31] = 0;
-    attendu.cartesRestantes[0] = 10;
-    attendu.carteJouee = 31;
-    attendu.dernierRang = 5;
-    QCOMPARE(ecarts(etat, attendu), QString());
+    // 2. The 5 of hearts, after the 5 of clubs: clubs first within a rank.
+    poser(31, 5, 10);
     QCOMPARE(f->Button4->text(), QStringLiteral("Sans 6"));
-    QCOMPARE(f->Image13->carte(), 31);
-    QCOMPARE(f->LCDNumber5->texte(), QStringLiteral("10"));
 
     // 3. A claim for a card that takes nothing.
     QTest::mouseClick(f->Button5, Qt::LeftButton);
@@ -244,9 +241,7 @@ void TestTours::legendeDuBoutonPasse()
 
 void TestTours::roiDuJoueur_data()
 {
-    QTest::addColumn<bool>("reclamer");
-    QTest::newRow("réclamé aussitôt") << true;
-    QTest::newRow("une autre carte d'abord") << false;
+    deuxLignes("reclamer", "réclamé aussitôt", true, "une autre carte d'abord", false);
 }
 
 void TestTours::roiDuJoueur()
@@ -432,28 +427,40 @@ void TestTours::priseParLeJoueur()
     QCOMPARE(ecarts(etat, attendu), QString());
 }
 
+void TestTours::priseParUnOrdinateur_data()
+{
+    QTest::addColumn<int>("siege");
+    QTest::newRow("KORBANIGUE") << 3;
+    QTest::newRow("Orvane BELTRUCQ") << 4;
+}
+
 void TestTours::priseParUnOrdinateur()
 {
-    // Seat 3 lays the queen of spades after the human's jack, and takes its
-    // pot once the pause is over; the human's money is not touched.
-    preparerDonne(*f, {{50, 1}, {2}, {51, 4}, {5}}, {});
+    // The seat lays the 7 of diamonds after the human's 6: the lowest card of
+    // a full hand, in its first slot. It takes the 7's pot once the pause is
+    // over; no other seat's money is touched.
+    QFETCH(int, siege);
+    const std::initializer_list<CardNumber> pleine = {20, 9, 22, 35, 48, 10, 36, 49, 24, 37, 50, 13};
+    if (siege == 3)
+        preparerDonne(*f, {{6, 1}, {2}, pleine, {5}}, {});
+    else
+        preparerDonne(*f, {{6, 1}, {2}, {5}, pleine}, {});
     observerLesPauses();
-    QTest::mouseClick(f->imagesMain[slotDe(1, 50)], Qt::LeftButton);
+    QTest::mouseClick(f->imagesMain[slotDe(1, 6)], Qt::LeftButton);
     d->oublier();
     QTest::mouseClick(f->Button4, Qt::LeftButton);
     QCOMPARE(d->pauses, QList<int>{500});
     QCOMPARE(vues.size(), 1);
-    QCOMPARE(vues[0].carteJouee, 51);
-    QCOMPARE(vues[0].zoneDeJeu, 51);
-    QCOMPARE(vues[0].cagnottes[4], 120);
-    QCOMPARE(vues[0].tresor[2], 1350);
-    QCOMPARE(etat.cagnottes[4], 0);
-    QCOMPARE(etat.tresor[2], 1470);
-    QCOMPARE(etat.tresor[0], 1350);
-    QCOMPARE(etat.tresor[1], 1350);
-    QCOMPARE(f->LCDNumber3->texte(), QStringLiteral("1470"));
-    QCOMPARE(f->LCDNumber9->texte(), QStringLiteral("0"));
-    QCOMPARE(f->LCDNumber7->texte(), QStringLiteral("1"));
+    QCOMPARE(vues[0].carteJouee, 20);
+    QCOMPARE(vues[0].zoneDeJeu, 20);
+    QCOMPARE(vues[0].cagnottes[0], 200);
+    QCOMPARE(vues[0].tresor[siege - 1], 1350);
+    QCOMPARE(etat.cagnottes[0], 0);
+    for (int s = 1; s <= nbSieges; ++s)
+        QCOMPARE(etat.tresor[s - 1], s == siege ? 1550 : 1350);
+    QCOMPARE(f->affichagesTresor[siege - 1]->texte(), QStringLiteral("1550"));
+    QCOMPARE(f->afficheurCagnotte(0)->texte(), QStringLiteral("0"));
+    QCOMPARE(f->affichagesCartes[siege - 1]->texte(), QStringLiteral("11"));
     QVERIFY(d->boites.isEmpty());
 }
 

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QStyleFactory>
+#include <QTest>
 
 namespace {
 
@@ -109,4 +110,11 @@ QString verifierCartes(const GameState &g)
         if (vues[n] > 1)
             return QStringLiteral("carte %1 vue %2 fois").arg(n).arg(vues[n]);
     return QString();
+}
+
+void deuxLignes(const char *colonne, const char *nom1, bool valeur1, const char *nom2, bool valeur2)
+{
+    QTest::addColumn<bool>(colonne);
+    QTest::newRow(nom1) << valeur1;
+    QTest::newRow(nom2) << valeur2;
 }

@@ -46,6 +46,9 @@ void viderLesMains(std::initializer_list<CardNumber> mainDuJoueur);
 // what is wrong.
 QString verifierCartes(const GameState &g);
 
+// A _data() table of one bool column and two rows, in this order.
+void deuxLignes(const char *colonne, const char *nom1, bool valeur1, const char *nom2, bool valeur2);
+
 // Sum of the four seats' money and the five pots, widened so that no value
 // brought by a saved game can overflow it.
 std::int64_t argentTotal(const GameState &g);
