@@ -10,8 +10,5 @@ set -euo pipefail
 racine="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 MERLE_PAQUETS_TEST="orca xvfb openbox xdotool dbus"
 . "$racine/scripts/paquets.sh"
-generateur=()
-[ -f "$racine/build/CMakeCache.txt" ] || generateur=(-G Ninja)
-cmake -S "$racine" -B "$racine/build" "${generateur[@]}" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$racine/build" -j"$(nproc)"
+. "$racine/scripts/construire.sh"
 exec /usr/bin/python3 "$racine/tests/lecteur_ecran.py" "$racine/build/merle-vert" "${1:-$racine/docs/lecteur-ecran.txt}"

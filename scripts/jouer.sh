@@ -6,9 +6,5 @@
 set -euo pipefail
 racine="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 . "$racine/scripts/paquets.sh"
-# Ninja for a new build folder; an existing one keeps its generator.
-generateur=()
-[ -f "$racine/build/CMakeCache.txt" ] || generateur=(-G Ninja)
-cmake -S "$racine" -B "$racine/build" "${generateur[@]}" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$racine/build" -j"$(nproc)"
+. "$racine/scripts/construire.sh"
 exec "$racine/build/merle-vert"

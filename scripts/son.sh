@@ -7,8 +7,5 @@ set -euo pipefail
 racine="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 MERLE_PAQUETS_TEST="pulseaudio pulseaudio-utils libcanberra-pulse xvfb openbox weston qt6-wayland dbus at-spi2-core gir1.2-atspi-2.0 python3-gi"
 . "$racine/scripts/paquets.sh"
-generateur=()
-[ -f "$racine/build/CMakeCache.txt" ] || generateur=(-G Ninja)
-cmake -S "$racine" -B "$racine/build" "${generateur[@]}" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$racine/build" -j"$(nproc)"
+. "$racine/scripts/construire.sh"
 exec /usr/bin/python3 "$racine/tests/son.py" "$racine/build/merle-vert"
