@@ -29,13 +29,10 @@ void Tprincipale::Button1Click()
     if (partieEnCours && !plateforme().confirmer(QStringLiteral("Voulez-vraiement mettre les compteurs à 1500")))
         return;
     nouvellePartie();
-    // The next step is the deal.
-    Button2->setFocus(Qt::OtherFocusReason);
 }
 
 void Tprincipale::nouvellePartie()
 {
-    annonces->oublier();
     Difficile1->setEnabled(true);
     Normal1->setEnabled(true);
     for (std::int32_t &argent : etat.tresor)
@@ -56,6 +53,11 @@ void Tprincipale::commencerPartie()
     for (int p = 0; p < nbCagnottes; ++p)
         afficherCagnotte(p);
     Button2->setEnabled(true);
+    // The next step is the deal.
+    Button2->setFocus(Qt::OtherFocusReason);
+    // What the screen reader had still to say of the game before is
+    // dropped: it tells of a table and money that are no longer there.
+    annonces->oublier();
 }
 
 void Tprincipale::Button2Click()

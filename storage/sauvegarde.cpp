@@ -7,7 +7,6 @@
 #include "platform/plateforme.h"
 #include "storage/fichiertexte.h"
 #include "ui/Unit1.h"
-#include "ui/annonce.h"
 
 namespace sauvegarde {
 
@@ -104,13 +103,10 @@ void Tprincipale::Button3Click()
         return;
     }
     sauvegarde::versEtat(lu, etat);
-    annonces->oublier();
 
     if (etat.niveau == 0 || etat.niveau == 1)
         cocherNiveau(etat.niveau == 1);
     // A loaded game is ready for a new deal, even after a game that had ended.
     commencerPartie();
     GroupBox6->setVisible(Normal1->isChecked());
-    // The next step is the deal.
-    Button2->setFocus(Qt::OtherFocusReason);
 }

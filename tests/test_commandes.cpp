@@ -218,6 +218,10 @@ void TestCommandes::ordreDeTabulation()
     preparer();
     f->Son->setFocus();
     QCOMPARE(parcours(2), (QList<QWidget *>{f->Image1, f->Button1}));
+    // A new game confirmed: the focus is on the next step, the deal.
+    d->reponses.enqueue(true);
+    touche(Qt::Key_Space);
+    QCOMPARE(QApplication::focusWidget(), f->Button2);
 }
 
 void TestCommandes::mancheAuClavier()
