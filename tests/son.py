@@ -11,18 +11,27 @@ player, so with "Son" ticked a sound must start within a second of the
 deal, and with "Son" unticked the sink must stay silent. Last, under Xvfb
 with no sound server at all, the deal must ring the X server's bell at
 once, with no message box. With a sound server the X bell must stay silent:
-one sound per turn, not two.
+one sound per turn, not two. Then under Xvfb with a sound server that
+accepts connections and never answers: a bell within a second of each turn
+of the player (the deal and the turn after a pass), and none later.
+
+Under X11 each game ends as a player ends it: Alt+F4, then Return on the
+question (its default answer is Yes); the program must be gone within a
+second of that Return. Under weston, which has no keyboard here, the game is
+ended with SIGTERM.
 
 Prints one line per case and exits 0 when every case holds, 1 otherwise,
 77 when a program it needs is missing.
 
 Usage: son.py LAUNCHER
+MERLE_SON_AFFICHAGE: the first X display number tried (70 by default).
 """
 import array
 import ctypes
 import os
 import shutil
 import signal
+import socket
 import subprocess
 import sys
 import tempfile
@@ -33,8 +42,9 @@ RATE = 44100            # Hz, one channel, s16le
 SEUIL = 1000            # a sample louder than this is a sound (the null sink gives zeros)
 ECOUTE = 3.0            # s recorded after the deal
 DELAI_MAX = 1.0         # s from the deal to the sound or the bell
+SORTIE_MAX = 1.0        # s from the answer to the quit question to the end of the process
 
-PROGRAMMES = ("pulseaudio", "pactl", "parec", "Xvfb", "openbox", "weston", "dbus-run-session")
+PROGRAMMES = ("pulseaudio", "pactl", "parec", "Xvfb", "openbox", "weston", "dbus-run-session", "xdotool")
 BUS = "/usr/libexec/at-spi-bus-launcher"
 
 
@@ -165,12 +175,13 @@ class Table:
                 pass
         return None
 
-    def chercher(self, nom, role):
+    def trouver(self, convient):
+        """The first object, depth first, for which convient(object) holds."""
         def parcourir(acc, profondeur):
             if acc is None or profondeur > 12:
                 return None
             try:
-                if acc.get_role() == role and acc.get_name() == nom:
+                if convient(acc):
                     return acc
                 for i in range(acc.get_child_count()):
                     trouve = parcourir(acc.get_child_at_index(i), profondeur + 1)
@@ -181,15 +192,25 @@ class Table:
             return None
         return parcourir(self.app, 0)
 
+    @staticmethod
+    def nomme(acc, nom):
+        """acc's name is nom, or starts with it when nom ends with "…"."""
+        n = acc.get_name()
+        return n.startswith(nom[:-1]) if nom.endswith("…") else n == nom
+
+    def chercher(self, nom, role):
+        return self.trouver(lambda a: a.get_role() == role and self.nomme(a, nom))
+
     def etat(self, acc, s):
         return acc.get_state_set().contains(s)
 
-    def bouton(self, nom):
-        """The push button, once shown and enabled."""
-        S = self.Atspi.StateType
+    def bouton(self, nom, description=None):
+        """The push button, once shown and enabled; with a description, the
+        first such button that has it (a card of the hand)."""
         def pret():
-            b = self.chercher(nom, self.Atspi.Role.PUSH_BUTTON)
-            return b if b and self.etat(b, S.SHOWING) and self.etat(b, S.ENABLED) else None
+            return self.trouver(lambda a: a.get_role() == self.Atspi.Role.PUSH_BUTTON
+                                and (a.get_description() == description if description else self.nomme(a, nom))
+                                and self.utilisable(a))
         b = attendre(pret, 30, 0.3)
         if not b:
             raise RuntimeError("le bouton « %s » n'est jamais devenu utilisable" % nom)
@@ -197,6 +218,10 @@ class Table:
 
     def presser(self, acc):
         acc.do_action(0)
+
+    def utilisable(self, acc):
+        S = self.Atspi.StateType
+        return self.etat(acc, S.SHOWING) and self.etat(acc, S.ENABLED)
 
     def boites(self):
         """The message boxes open (alerts and dialogs)."""
@@ -227,6 +252,7 @@ class Session:
         for v in ("QT_QPA_PLATFORM", "QT_SCALE_FACTOR", "DISPLAY", "WAYLAND_DISPLAY"):
             self.env.pop(v, None)
         self.procs = []
+        self.prises = []
 
     def start(self, cmd, env=None):
         p = subprocess.Popen(cmd, env=env or self.env, stdout=subprocess.DEVNULL,
@@ -249,6 +275,8 @@ class Session:
     def stop(self):
         for p in reversed(self.procs):
             self.finir(p)
+        for s in self.prises:
+            s.close()
         shutil.rmtree(self.dir, ignore_errors=True)
 
     def serveur_son(self):
@@ -261,8 +289,47 @@ class Session:
         if not attendre(pret, 15, 0.2):
             raise RuntimeError("le serveur de son n'a pas démarré")
 
+    def serveur_muet(self):
+        """A socket where a sound server would be, which takes every
+        connection and never answers; returns its PULSE_SERVER address."""
+        chemin = os.path.join(self.dir, "muet.sock")
+        ecoute = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+        ecoute.bind(chemin)
+        ecoute.listen(16)
+        self.prises.append(ecoute)
+
+        def accepter():
+            while True:
+                try:
+                    self.prises.append(ecoute.accept()[0])
+                except OSError:
+                    return
+        threading.Thread(target=accepter, daemon=True).start()
+        return "unix:" + chemin
+
+    def fermer(self, jeu, env, table):
+        """Ends the game as a player does: Alt+F4 on the table, then Return on
+        the question, whose default answer is Yes. Returns the seconds from
+        that Return to the end of the process, None when it outlives 5 s."""
+        xdo = lambda *a: subprocess.run(["xdotool"] + list(a), env=env, capture_output=True, text=True)
+        fenetres = xdo("search", "--onlyvisible", "--pid", str(jeu.pid), "--name", "^Merle Vert$").stdout.split()
+        if not fenetres:
+            raise RuntimeError("pas de fenêtre « Merle Vert » à fermer")
+        xdo("windowactivate", "--sync", fenetres[0])
+        xdo("key", "alt+F4")
+        if not attendre(table.boites, 10):
+            raise RuntimeError("Alt+F4 n'a pas posé la question « quitter »")
+        time.sleep(0.5)
+        t0 = time.monotonic()
+        xdo("key", "Return")
+        try:
+            jeu.wait(5)
+        except subprocess.TimeoutExpired:
+            return None
+        return time.monotonic() - t0
+
     def x11(self):
-        n = 70
+        n = int(os.environ.get("MERLE_SON_AFFICHAGE", "70"))   # the first display number tried
         while os.path.exists("/tmp/.X11-unix/X%d" % n) or os.path.exists("/tmp/.X%d-lock" % n):
             n += 1
         self.start(["Xvfb", ":%d" % n, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"])
@@ -281,9 +348,13 @@ class Session:
             raise RuntimeError("weston n'a pas démarré")
         return dict(self.env, WAYLAND_DISPLAY=socket, QT_QPA_PLATFORM="wayland")
 
-    def donne(self, env, son_coche, enregistreur=None, cloche=None):
-        """One game dealt; returns (seconds from the deal to the sound or None,
-        seconds from the deal to each X bell, the boxes open)."""
+    def donne(self, env, son_coche, enregistreur=None, cloche=None, passer=False):
+        """One game dealt, then with passer the hand's first card laid and a
+        pass. Returns, in seconds from the deal: the sound (None when
+        silent), the start of each of the player's turns, each X bell until
+        the program ended; then the boxes that were open, and under X11 the
+        seconds the program took to end once closed (None when it outlived
+        5 s)."""
         jeu = self.start([self.launcher], env)
         try:
             table = Table(jeu.pid)
@@ -298,6 +369,18 @@ class Session:
             debut = enregistreur.position() if enregistreur else 0
             t0 = time.monotonic()
             table.presser(distribuer)
+            tours = [0.0]
+            if passer:
+                time.sleep(DELAI_MAX)
+                table.presser(table.bouton(None, "Carte de votre main"))
+                passe = table.bouton("Sans …")
+                table.presser(passe)
+                # The computer seats play; the turn is back once the pass button is.
+                if not attendre(lambda: not table.utilisable(passe), 5, 0.02):
+                    raise RuntimeError("le bouton de passe n'a rien fait")
+                if not attendre(lambda: table.utilisable(passe), 60, 0.02):
+                    raise RuntimeError("le tour n'est pas revenu au joueur")
+                tours.append(time.monotonic() - t0)
             time.sleep(ECOUTE)
             son = None
             if enregistreur:
@@ -305,13 +388,40 @@ class Session:
                     if abs(v) > SEUIL:
                         son = i / RATE
                         break
-            coups = [t - t0 for t in cloche.coups if t >= t0] if cloche else []
             boites = table.boites()
             if jeu.poll() is not None:
                 raise RuntimeError("le jeu s'est arrêté (code %d)" % jeu.returncode)
-            return son, coups, boites
+            # Weston runs here with no keyboard: there, the game gets SIGTERM.
+            sortie = self.fermer(jeu, env, table) if "DISPLAY" in env else None
+            coups = [t - t0 for t in cloche.coups if t >= t0] if cloche else []
+            return son, tours, coups, boites, sortie
         finally:
             self.finir(jeu)
+
+
+def juger_cloches(tours, coups):
+    """One X bell for each of the player's turns, within DELAI_MAX of its
+    start, and no other; returns (holds, detail)."""
+    restants, vus = list(coups), []
+    for t in tours:
+        # The start of a turn is seen by polling, a little after it came.
+        a_temps = [c for c in restants if t - 0.2 <= c <= t + DELAI_MAX]
+        if a_temps:
+            restants.remove(a_temps[0])
+            vus.append("%.3f s" % (a_temps[0] - t))
+        else:
+            vus.append("aucune")
+    detail = "cloche X par tour : " + ", ".join(vus)
+    if restants:
+        detail += ", hors de leur tour : " + ", ".join("%.1f s" % c for c in restants)
+    return "aucune" not in vus and not restants, detail
+
+
+def juger_sortie(reussi, detail, sortie):
+    """Adds the time the program took to end once closed."""
+    if sortie is None:
+        return False, detail + ", encore là 5 s après la fermeture"
+    return reussi and sortie <= SORTIE_MAX, detail + ", fin %.2f s après la fermeture" % sortie
 
 
 def main():
@@ -345,18 +455,19 @@ def main():
                     for coche in (True, False):
                         nom = "%s, « Son » %s" % (affichage, "coché" if coche else "décoché")
                         try:
-                            son, coups, boites = session.donne(env, coche, enregistreur, cloche)
+                            son, _, coups, boites, sortie = session.donne(env, coche, enregistreur, cloche)
                         except RuntimeError as e:
                             cas(nom, False, str(e))
                             continue
                         if coche:
                             reussi = son is not None and son <= DELAI_MAX and not coups
-                            detail = ("son %.3f s après la donne" % son) if son is not None else "silence"
                         else:
                             reussi = son is None and not coups
-                            detail = ("silence" if son is None else "son %.3f s après la donne" % son)
+                        detail = ("son %.3f s après la donne" % son) if son is not None else "silence"
                         if coups:
                             detail += ", cloche X aussi"
+                        if cloche:
+                            reussi, detail = juger_sortie(reussi, detail, sortie)
                         cas(nom, reussi and not boites, detail + (", boîte : %s" % boites if boites else ""))
                 finally:
                     if cloche:
@@ -364,19 +475,23 @@ def main():
         finally:
             enregistreur.arreter()
 
-        # No sound server: the bell of the X server, at once, and no box.
-        env = dict(session.x11(), PULSE_SERVER="unix:" + os.path.join(session.dir, "absent.sock"))
-        cloche = Cloche(env["DISPLAY"])
-        nom = "X11, sans serveur de son"
+        # No sound server, then one that never answers: the X server's bell
+        # for each turn, at once, no late one, and no box.
+        x11 = session.x11()
+        cloche = Cloche(x11["DISPLAY"])
         try:
-            _, coups, boites = session.donne(env, True, cloche=cloche)
-            detail = ("cloche X %.3f s après la donne" % coups[0]) if coups else "pas de cloche X"
-            if len(coups) > 1:
-                detail += " (%d coups)" % len(coups)
-            cas(nom, len(coups) == 1 and coups[0] <= DELAI_MAX and not boites,
-                detail + (", boîte : %s" % boites if boites else ""))
-        except RuntimeError as e:
-            cas(nom, False, str(e))
+            for nom, serveur, passer in (
+                    ("X11, sans serveur de son", "unix:" + os.path.join(session.dir, "absent.sock"), False),
+                    ("X11, serveur de son muet", session.serveur_muet(), True)):
+                try:
+                    _, tours, coups, boites, sortie = session.donne(dict(x11, PULSE_SERVER=serveur), True,
+                                                                    cloche=cloche, passer=passer)
+                except RuntimeError as e:
+                    cas(nom, False, str(e))
+                    continue
+                reussi, detail = juger_cloches(tours, coups)
+                reussi, detail = juger_sortie(reussi, detail, sortie)
+                cas(nom, reussi and not boites, detail + (", boîte : %s" % boites if boites else ""))
         finally:
             cloche.fermer()
     except RuntimeError as e:
