@@ -310,7 +310,8 @@ class Session:
     def fermer(self, jeu, env, table):
         """Ends the game as a player does: Alt+F4 on the table, then Return on
         the question, whose default answer is Yes. Returns the seconds from
-        that Return to the end of the process, None when it outlives 5 s."""
+        that Return to the end of the process, None when it outlives 5 s,
+        and its exit status (a sanitizer's report at exit makes it non-zero)."""
         xdo = lambda *a: subprocess.run(["xdotool"] + list(a), env=env, capture_output=True, text=True)
         fenetres = xdo("search", "--onlyvisible", "--pid", str(jeu.pid), "--name", "^Merle Vert$").stdout.split()
         if not fenetres:
@@ -325,8 +326,8 @@ class Session:
         try:
             jeu.wait(5)
         except subprocess.TimeoutExpired:
-            return None
-        return time.monotonic() - t0
+            return None, None
+        return time.monotonic() - t0, jeu.returncode
 
     def x11(self):
         n = int(os.environ.get("MERLE_SON_AFFICHAGE", "70"))   # the first display number tried
@@ -354,7 +355,7 @@ class Session:
         silent), the start of each of the player's turns, each X bell until
         the program ended; then the boxes that were open, and under X11 the
         seconds the program took to end once closed (None when it outlived
-        5 s)."""
+        5 s) with its exit status."""
         jeu = self.start([self.launcher], env)
         try:
             table = Table(jeu.pid)
@@ -392,7 +393,7 @@ class Session:
             if jeu.poll() is not None:
                 raise RuntimeError("le jeu s'est arrêté (code %d)" % jeu.returncode)
             # Weston runs here with no keyboard: there, the game gets SIGTERM.
-            sortie = self.fermer(jeu, env, table) if "DISPLAY" in env else None
+            sortie = self.fermer(jeu, env, table) if "DISPLAY" in env else (None, None)
             coups = [t - t0 for t in cloche.coups if t >= t0] if cloche else []
             return son, tours, coups, boites, sortie
         finally:
@@ -418,10 +419,14 @@ def juger_cloches(tours, coups):
 
 
 def juger_sortie(reussi, detail, sortie):
-    """Adds the time the program took to end once closed."""
-    if sortie is None:
+    """Adds the time the program took to end once closed, and its status."""
+    duree, code = sortie
+    if duree is None:
         return False, detail + ", encore là 5 s après la fermeture"
-    return reussi and sortie <= SORTIE_MAX, detail + ", fin %.2f s après la fermeture" % sortie
+    detail += ", fin %.2f s après la fermeture" % duree
+    if code != 0:
+        detail += " (code %d)" % code
+    return reussi and duree <= SORTIE_MAX and code == 0, detail
 
 
 def main():
