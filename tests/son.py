@@ -370,7 +370,11 @@ class Session:
             debut = enregistreur.position() if enregistreur else 0
             t0 = time.monotonic()
             table.presser(distribuer)
-            tours = [0.0]
+            # The deal runs in one go and disables its button: the player's
+            # turn begins when the program answers again.
+            if not attendre(lambda: not table.utilisable(distribuer), 5, 0.02):
+                raise RuntimeError("« Distribuer » n'a rien fait")
+            tours = [time.monotonic() - t0]
             if passer:
                 time.sleep(DELAI_MAX)
                 table.presser(table.bouton(None, "Carte de votre main"))
