@@ -17,7 +17,7 @@ of the player (the deal and the turn after a pass), and none later.
 
 Under X11 each game ends as a player ends it: Alt+F4, then Return on the
 question (its default answer is Yes); the program must be gone within a
-second of that Return. Under weston, which has no keyboard here, the game is
+second of that Return, with status 0. Under weston, which has no keyboard here, the game is
 ended with SIGTERM.
 
 Prints one line per case and exits 0 when every case holds, 1 otherwise,
@@ -213,7 +213,7 @@ class Table:
                                 and self.utilisable(a))
         b = attendre(pret, 30, 0.3)
         if not b:
-            raise RuntimeError("le bouton « %s » n'est jamais devenu utilisable" % nom)
+            raise RuntimeError("le bouton « %s » n'est jamais devenu utilisable" % (nom or description))
         return b
 
     def presser(self, acc):
