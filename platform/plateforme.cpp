@@ -111,6 +111,14 @@ void installerPlateforme(Plateforme *p)
     enVigueur.reset(p);
 }
 
+void demanderLeClavier(QWidget *fenetre)
+{
+    QTimer::singleShot(0, fenetre, [fenetre] {
+        if (fenetre->isVisible())
+            fenetre->activateWindow();
+    });
+}
+
 void signalerErreur(const QString &message)
 {
     plateforme().erreur(message + QLatin1Char('.'));
