@@ -85,8 +85,15 @@ void rendreLaMain(QWidget *w)
     constexpr int apresLaFermeture = 300;   // ms
     QTimer::singleShot(apresLaFermeture, fenetre, [fenetre] {
         if (fenetre && fenetre->isVisible() && !QApplication::activeWindow()
-            && QGuiApplication::focusWindow() == fenetre->windowHandle())
+            && QGuiApplication::focusWindow() == fenetre->windowHandle()) {
+            // Qt 6.5 deprecates this call in favour of activateWindow(), which
+            // only asks the window manager for the keyboard: the window has it
+            // already, and nothing would change. Only Qt's record is behind.
+            QT_WARNING_PUSH
+            QT_WARNING_DISABLE_DEPRECATED
             QApplication::setActiveWindow(fenetre);
+            QT_WARNING_POP
+        }
     });
 }
 
@@ -102,6 +109,14 @@ Plateforme &plateforme()
 void installerPlateforme(Plateforme *p)
 {
     enVigueur.reset(p);
+}
+
+void demanderLeClavier(QWidget *fenetre)
+{
+    QTimer::singleShot(0, fenetre, [fenetre] {
+        if (fenetre->isVisible())
+            fenetre->activateWindow();
+    });
 }
 
 void signalerErreur(const QString &message)

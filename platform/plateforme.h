@@ -33,6 +33,13 @@ void installerPlateforme(Plateforme *p);
 // handed on once the caller is back in the event loop.
 void pauseSansEntrees(int ms);
 
+// Asks the window manager for the keyboard for a window just shown, once
+// the step that showed it is over: a box or window closed in the same step
+// is gone by then, and a window manager that hands the keyboard back to
+// the owner of a closed window (kwin does) does so before this request,
+// not after it. Nothing is asked once the window has closed.
+void demanderLeClavier(QWidget *fenetre);
+
 // The error box of a step that failed: the message, which names the
 // failure, becomes a sentence with its full stop.
 void signalerErreur(const QString &message);

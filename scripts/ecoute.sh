@@ -6,6 +6,8 @@
 # Orca's log that every card, pot, turn, window and box was said, and where
 # the focus went after each window.
 # The transcript goes to the file given (default: docs/lecteur-ecran.txt).
+# MERLE_WM names another window manager than openbox, installed beforehand:
+#   MERLE_WM=kwin_x11 bash scripts/ecoute.sh /tmp/kwin.txt   (package kwin-x11)
 set -euo pipefail
 racine="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 MERLE_PAQUETS_TEST="orca xvfb openbox xdotool dbus"

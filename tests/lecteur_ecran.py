@@ -66,6 +66,11 @@ runpy.run_path("/usr/bin/orca", run_name="__main__")
 
 SIEGES = ["Vous", "Je", "KORBANIGUE", "Orvane BELTRUCQ"]
 
+# The window manager's command: openbox, or the one MERLE_WM names (for
+# example kwin_x11, "mutter --x11", marco, xfwm4), since each hands the
+# keyboard from window to window in its own way.
+WM = os.environ.get("MERLE_WM", "openbox").split()
+
 
 def needs(*programs):
     missing = [p for p in programs if not shutil.which(p)]
@@ -364,7 +369,7 @@ def ecouter(launcher):
     """Starts everything, plays the round; returns the session and its problems."""
     workdir = tempfile.mkdtemp(prefix="merle-ecoute-")
     session = Session(launcher, workdir)
-    n = 90
+    n = int(os.environ.get("MERLE_ECRAN", "90"))   # the first display number tried
     while os.path.exists("/tmp/.X11-unix/X%d" % n) or os.path.exists("/tmp/.X%d-lock" % n):
         n += 1
     display = ":%d" % n
@@ -376,10 +381,12 @@ def ecouter(launcher):
             if os.path.exists("/tmp/.X11-unix/X%d" % n):
                 break
             time.sleep(0.1)
+        # The services D-Bus starts (kwin's shortcuts, Alt+F4) need the display.
+        session.run("dbus-update-activation-environment", "DISPLAY")
         session.start(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"])
         # A window manager, so that each new window is activated as on a
         # desktop and the reader follows the focus into it.
-        session.start(["openbox"])
+        session.start(WM)
         time.sleep(1)
         # Speech itself is off: what Orca would say is in its log, and no
         # sound device or speech server is needed.
@@ -401,7 +408,7 @@ def main():
         print(__doc__, file=sys.stderr)
         return 2
     launcher, transcript = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
-    needs("orca", "Xvfb", "openbox", "xdotool", "dbus-run-session")
+    needs("orca", "Xvfb", WM[0], "xdotool", "dbus-run-session")
     if "MERLE_ECOUTE_SESSION" not in os.environ:
         # Everything runs in a D-Bus session of its own.
         env = dict(os.environ, MERLE_ECOUTE_SESSION="1")

@@ -28,6 +28,30 @@ int ecrireUneLigne(const QString &chemin, const QString &ligne)
     return code;
 }
 
+// Standard input read from the descriptor given (which the guard takes
+// over) while the guard lives; the old input is back when it ends, also
+// when a check fails on the way, so that no later test reads the pipe.
+class EntreeDepuis {
+public:
+    explicit EntreeDepuis(int fd) : source(fd), ancienne(::dup(0)) { ::dup2(fd, 0); }
+    ~EntreeDepuis()
+    {
+        if (ancienne >= 0) {
+            ::dup2(ancienne, 0);
+            ::close(ancienne);
+        } else {
+            ::close(0);
+        }
+        ::close(source);
+    }
+    EntreeDepuis(const EntreeDepuis &) = delete;
+    EntreeDepuis &operator=(const EntreeDepuis &) = delete;
+
+private:
+    const int source;
+    const int ancienne;
+};
+
 } // namespace
 
 class TestFichierTexte : public QObject {
@@ -635,12 +659,10 @@ void TestFichierTexte::fichiersSansFin()
     QCOMPARE(::pipe(tube), 0);
     QCOMPARE(::write(tube[1], "Tube\r\n", 6), 6);
     ::close(tube[1]);
-    const int entree = ::dup(0);
-    ::dup2(tube[0], 0);
-    QCOMPARE(f.ouvrir(QStringLiteral("/dev/stdin")), 0);
-    ::dup2(entree, 0);
-    ::close(entree);
-    ::close(tube[0]);
+    {
+        const EntreeDepuis entree(tube[0]);
+        QCOMPARE(f.ouvrir(QStringLiteral("/dev/stdin")), 0);
+    }
     QCOMPARE(f.lireLigne(ligne), 0);
     QCOMPARE(ligne, QStringLiteral("Tube"));
     ecrireOctets(chemin("efface"), "Efface\r\n");

@@ -15,6 +15,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QValidator>
+#include "platform/plateforme.h"
 #include "ui/Unit1.h"
 #include "ui/style.h"
 
@@ -199,8 +200,11 @@ void Tfinpartie::reject()
 
 void Tfinpartie::showEvent(QShowEvent *e)
 {
-    if (!e->spontaneous())
+    if (!e->spontaneous()) {
         FormShow();
+        // Shown while the round's window and its boxes close.
+        demanderLeClavier(this);
+    }
     QDialog::showEvent(e);
 }
 

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
+#include "platform/plateforme.h"
 #include "ui/Unit1.h"
 #include "ui/imagecarte.h"
 #include "ui/images.h"
@@ -118,8 +119,11 @@ void Tfinmanche::done(int r)
 void Tfinmanche::showEvent(QShowEvent *e)
 {
     QDialog::showEvent(e);
-    if (!e->spontaneous())
+    if (!e->spontaneous()) {
         FormShow();
+        // Shown as the box of the last pot taken closes.
+        demanderLeClavier(this);
+    }
 }
 
 void Tfinmanche::closeEvent(QCloseEvent *e)
