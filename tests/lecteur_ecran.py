@@ -233,7 +233,7 @@ class Partie:
                 touche()
             else:
                 self.session.keys(touche, pause=1)
-        self.entendre(r"^Merle Vert frame")   # the table is active again
+        self.entendre(r"^Merle Vert( frame|$)")   # the table is active again (Orca 48 omits "frame")
         apres = self.entendre(r"^(%s) (%s|check box)" % (focus, BOUTON))
         self.etapes.append((nom, ouverte, apres))
 
