@@ -426,6 +426,7 @@ constexpr int bouton1X = 448 + 72, bouton1Y = 296 + 12;
 constexpr int bouton2X = 448 + 72, bouton2Y = 420 + 12;
 constexpr int bouton4X = 448 + 72, bouton4Y = 450 + 12;
 constexpr int bouton4L = 145, bouton4H = 25;
+constexpr int bouton5X = 448 + 72, bouton5Y = 480 + 12;
 // A point on the visible left strip of hand image k (0..11).
 inline int mainX(int k) { return 9 + 32 * k + 14; }
 constexpr int mainY = 445 + 35;
@@ -434,7 +435,7 @@ std::string valeur(double v) { char b[64]; std::snprintf(b, sizeof b, "%.3f", v)
 
 // ------------------------------------------------------------ start-up --
 
-int demarrage(const std::vector<std::string> &commande, const std::string &dossier, bool donner)
+int demarrage(const std::vector<std::string> &commande, const std::string &dossier, bool donner, bool boite)
 {
     ClientX x;
     Observation o;
@@ -484,6 +485,16 @@ int demarrage(const std::vector<std::string> &commande, const std::string &dossi
             cliquer(table.x + bouton1X, table.y + bouton1Y);
             pomper(x, o, maintenant() + 150);
             cliquer(table.x + bouton2X, table.y + bouton2Y);
+        }
+        if (boite && table.trouvee) {
+            // The deal gives the human the lead, and says so to a screen
+            // reader. A card laid at once waits for that to be heard; the
+            // claim that follows is one the card cannot make, and its box
+            // stays open while the card's message waits.
+            pomper(x, o, maintenant() + 300);
+            cliquer(table.x + mainX(0), table.y + mainY);
+            pomper(x, o, maintenant() + 150);
+            cliquer(table.x + bouton5X, table.y + bouton5Y);
         }
     }
     pomper(x, o, tPrincipale + 3000);
@@ -826,7 +837,7 @@ int main(int argc, char **argv)
     const std::string mode = args[0];
     std::string dossier = ".", faces, journal;
     int cartes = 100;
-    bool donner = false;
+    bool donner = false, boite = false;
     std::vector<std::string> commande;
     for (size_t i = 1; i < args.size(); ++i) {
         if (args[i] == "--") {
@@ -835,6 +846,8 @@ int main(int argc, char **argv)
         }
         if (args[i] == "--donner")
             donner = true;
+        else if (args[i] == "--boite")
+            boite = donner = true;
         else if (i + 1 < args.size() && args[i] == "--dossier")
             dossier = args[++i];
         else if (i + 1 < args.size() && args[i] == "--faces")
@@ -850,7 +863,7 @@ int main(int argc, char **argv)
         echouer("no program given after --");
     setvbuf(stdout, nullptr, _IOLBF, 0);
     if (mode == "demarrage")
-        return demarrage(commande, dossier, donner);
+        return demarrage(commande, dossier, donner, boite);
     if (mode == "pauses")
         return pauses(commande, dossier, faces, cartes, journal);
     echouer("unknown mode " + mode);

@@ -10,7 +10,8 @@ a save and a load through the file dialog; a new game refused; a missing
 file; the saved game with its last seat short of the stake, whose deal ends
 the game; the record's name typed; the best score; the rules read in the
 help window with Down and Tab. Checks from Orca's log what a blind player
-heard:
+heard, and what a deafblind one read on the braille line (Orca writes both
+to its log, with or without a braille display):
 
   - every card the seats laid (as many as each seat's count went down),
     every pot they took, each return of the turn, each of the player's
@@ -19,11 +20,18 @@ heard:
     Orca's default rate (about 16 characters a second);
   - that each window and box was heard as it opened, and a control of the
     table (the next step where there is one) after it closed;
-  - that Down read the lines of the rules, and Tab their links.
+  - that Down read the lines of the rules, and Tab their links;
+  - that "Dernier tour" was said once a round, no message of ours twice in a
+    row, and none after the word "notification";
+  - that each message of ours reached the braille line with its whole
+    text, and that each window, focus and line heard above was also
+    brailled.
 
-Writes the transcript (Orca's speech, one line each, with its time) to the
-file given, and exits 0 when every check holds, 1 otherwise, 77 when the
-screen reader or the X server is missing.
+Writes the transcripts (Orca's speech, and its braille lines, one line each,
+with its time) to the file given and to the same name ending in
+"-braille", and exits 0 when every check holds, 1 otherwise, 77 when the
+screen reader or the X server is missing. The X displays tried start at
+MERLE_ECRAN (default 90).
 
 Usage: lecteur_ecran.py LAUNCHER TRANSCRIPT
 """
@@ -46,6 +54,8 @@ DEMARRAGE = "la fenêtre du jeu n'a jamais eu le focus"
 # looks for any other Orca of the same user, to refuse to start beside it or,
 # with --replace, to kill it: ours has an X display and a D-Bus session of
 # its own, so it neither sees nor touches the player's own screen reader.
+# Speech stays on with no speech server: what Orca would say goes to its log
+# alone (with speech off, Orca 48 logs no message it presents).
 ORCA = """
 import builtins, runpy, subprocess, sys
 lancer = subprocess.Popen
@@ -60,11 +70,28 @@ def ouvrir_ligne(f, mode="r", *a, **k):
         return ouvrir(f, mode, 1, encoding="utf-8")
     return ouvrir(f, mode, *a, **k)
 builtins.open = ouvrir_ligne
+import importlib.util
+class SansVoix:
+    # orca.speech, loaded as Orca imports it, with no speech server.
+    def find_spec(self, name, path, target=None):
+        if name != "orca.speech":
+            return None
+        sys.meta_path.remove(self)
+        spec = importlib.util.find_spec(name)
+        charger = spec.loader.exec_module
+        def charger_sans_voix(module):
+            charger(module)
+            module.init = lambda: None
+        spec.loader.exec_module = charger_sans_voix
+        return spec
+sys.meta_path.insert(0, SansVoix())
 sys.argv[0] = "/usr/bin/orca"
 runpy.run_path("/usr/bin/orca", run_name="__main__")
 """
 
 SIEGES = ["Vous", "Je", "KORBANIGUE", "Orvane BELTRUCQ"]
+# A push button's role, as Orca 43 says it and as Orca 48 does.
+BOUTON = r"(?:push )?button"
 
 # The window manager's command: openbox, or the one MERLE_WM names (for
 # example kwin_x11, "mutter --x11", marco, xfwm4), since each hands the
@@ -120,19 +147,30 @@ class Session:
                     p.kill()
 
 
-def speech(log):
-    """Orca's speech, as (time in seconds, text) in the order spoken."""
+def journal(log, motif):
+    """The lines of Orca's log that match motif, as (time in seconds, text)."""
     lines = []
     try:
         with open(log, encoding="utf-8", errors="replace") as f:
             for line in f:
-                m = re.match(r"(\d\d):(\d\d):(\d\d\.\d+) - SPEECH OUTPUT: '(.*)'(?: voice=\w+)?\s*(?:\{.*\})?\s*$", line)
+                m = re.match(r"(\d\d):(\d\d):(\d\d\.\d+) - " + motif, line)
                 if m:
                     t = int(m.group(1)) * 3600 + int(m.group(2)) * 60 + float(m.group(3))
                     lines.append((t, m.group(4)))
     except FileNotFoundError:
         pass
     return lines
+
+
+def speech(log):
+    """Orca's speech, as (time in seconds, text) in the order spoken."""
+    return journal(log, r"SPEECH OUTPUT: '(.*)'(?: voice=\w+)?\s*(?:\{.*\}|None)?\s*$")
+
+
+def braille(log):
+    """Orca's braille line each time it changed, as (time in seconds, text)."""
+    lines = journal(log, r"BRAILLE LINE:  '(.*)'\s*$")
+    return [l for i, l in enumerate(lines) if i == 0 or l[1] != lines[i - 1][1]]
 
 
 def ours(text):
@@ -161,19 +199,29 @@ class Partie:
         self.seen = [0]
         self.problems = []
         self.etapes = []   # (window or box, heard when it opened, focus heard after it closed)
+        self.entendus = []  # (what was awaited, when it was heard): to be found in braille too
+        self.manches = 0
 
-    def attendre(self, motif, delai=30):
+    def noter(self, motif, said):
+        """What was heard is looked for on the braille line too: the same
+        words, anchors aside, or the motif given instead."""
+        if said is not None:
+            self.entendus.append((re.sub(r"(^|\|)\^|\$$", r"\1", motif),
+                                  speech(self.session.log)[self.seen[0] - 1][0]))
+        return said
+
+    def attendre(self, motif, delai=30, braille=None):
         said = wait_for(self.session, self.seen, lambda t: re.search(motif, t), delai)
         if said is None:
             raise RuntimeError("attendu et pas entendu : " + motif)
-        return said
+        return self.noter(braille or motif, said)
 
-    def entendre(self, motif, delai=10):
+    def entendre(self, motif, delai=10, braille=None):
         """Like attendre, but what is not heard is a problem, and the game goes on."""
         said = wait_for(self.session, self.seen, lambda t: re.search(motif, t), delai)
         if said is None:
             self.problems.append("pas entendu : " + motif)
-        return said
+        return self.noter(braille or motif, said)
 
     def fenetre(self, nom, ouvrir, motif, fermer, focus=r"[^.]+"):
         """Opens a window or box with the keys given, checks that it is heard,
@@ -190,8 +238,8 @@ class Partie:
                 touche()
             else:
                 self.session.keys(touche, pause=1)
-        self.entendre(r"^Merle Vert frame")   # the table is active again
-        apres = self.entendre(r"^(%s) (push button|check box)" % focus)
+        self.entendre(r"^Merle Vert( frame|$)")   # the table is active again (Orca 48 omits "frame")
+        apres = self.entendre(r"^(%s) (%s|check box)" % (focus, BOUTON))
         self.etapes.append((nom, ouverte, apres))
 
     def alt(self, lettre, pause=1.5):
@@ -231,7 +279,7 @@ class Partie:
             if fin.search(said):
                 break
             session.keys("Return")            # closes the box
-            self.attendre(r"^Carte de votre main")
+            self.attendre(r"^Carte de votre main", braille=BOUTON)
             session.keys("Return", pause=0)   # passes
             said = self.attendre(r"À vous|GAGNER|Perdu", 120)
         if turns == 0:
@@ -240,9 +288,10 @@ class Partie:
         session.keys("Return", pause=2)       # closes the end-of-round window
         while wait_for(session, self.seen, lambda t: t.startswith("alert"), 3):
             session.keys("Return", pause=2)   # and each penalty box
-        apres = self.entendre(r"^Distribuer push button")
+        apres = self.entendre(r"^Distribuer " + BOUTON)
         self.etapes.append(("fin de manche", said, apres))
         said = self.attendre(r"^Dernier tour : ")  # what the last turn did, once the table is back
+        self.manches += 1
         time.sleep(len(said) / RATE + 1)
 
 
@@ -251,17 +300,17 @@ def play(session):
     p = Partie(session)
     partie = os.path.join(session.dir, "partie")
     try:
-        if not wait_for(session, p.seen, lambda t: t.startswith("Nouvelle partie push button"), 30):
+        if not wait_for(session, p.seen, lambda t: re.match("Nouvelle partie " + BOUTON, t), 30):
             # The window manager may have missed the first window: activate it.
             for w in session.run("xdotool", "search", "--onlyvisible", "--name", "^Merle Vert$").stdout.split():
                 session.run("xdotool", "windowactivate", w)
-            if not wait_for(session, p.seen, lambda t: t.startswith("Nouvelle partie push button"), 30):
+            if not wait_for(session, p.seen, lambda t: re.match("Nouvelle partie " + BOUTON, t), 30):
                 p.problems = [DEMARRAGE]
                 return p
         # The X server's first key after the keyboard is set up can be lost.
         session.keys("shift", pause=1)
         session.keys("Return", pause=1.5)     # a new game, without a question: the focus on "Distribuer"
-        p.attendre(r"^Distribuer push button")
+        p.attendre(r"^Distribuer " + BOUTON)
         p.manche()
         session.keys("t")                     # the table, read on demand
         said = p.attendre(r"Cagnottes")
@@ -305,7 +354,7 @@ def play(session):
         session.keys("Tab", pause=1.5)
         p.entendre(r"^Sommaire link")
         session.keys("alt+F4", pause=1.5)
-        apres = p.entendre(r"push button")
+        apres = p.entendre(BOUTON)
         p.etapes.append(("aide", ouverte, apres))
         p.fenetre("quitter refusé", ["alt+F4"], r"Voulez-vous vraiement quitter", ["Escape"])
     except RuntimeError as e:
@@ -319,12 +368,20 @@ class Annonce:
         return len(text) / RATE
 
 
-def check(lines):
+def check(lines, manches):
     problems = []
     mine = [(t, s) for t, s in lines if ours(s)]
-    for (t0, s0), (t1, _) in zip(mine, mine[1:]):
+    for (t0, s0), (t1, s1) in zip(mine, mine[1:]):
         if t1 - t0 < len(s0) / RATE:
             problems.append("« %s » coupé après %.1f s (il en faut %.1f)" % (s0, t1 - t0, len(s0) / RATE))
+        if s1 == s0:
+            problems.append("« %s » dit deux fois" % s0)
+    for (_, s0), (_, s1) in zip(lines, lines[1:]):
+        if ours(s1) and re.match(r"(?i)notification\W*$", s0):
+            problems.append("« %s » dit après « %s »" % (s1, s0))
+    derniers = len([1 for _, s in mine if s.startswith("Dernier tour")])
+    if derniers != manches:
+        problems.append("« Dernier tour » dit %d fois en %d manches" % (derniers, manches))
 
     # Every card spoken as laid, by seat.
     laid = {s: [] for s in SIEGES}
@@ -365,6 +422,37 @@ def check(lines):
     return problems, laid, takes
 
 
+def check_braille(lines, points, mine):
+    """What a deafblind player read: each message of ours on the braille line
+    with its whole text, and each point heard (window, focus, line of the
+    help) brailled too, within a few seconds. Returns the problems and the
+    count of messages brailled whole."""
+    problems = []
+    def brailled(t, predicate):
+        return any(t - 1 <= tb <= t + 3 and predicate(b) for tb, b in lines)
+    entiers = 0
+    for t, s in mine:
+        if brailled(t, lambda b: s in b):
+            entiers += 1
+        else:
+            problems.append("pas en braille : « %s »" % s)
+    for motif, t in points:
+        if not brailled(t, lambda b: re.search(motif, b)):
+            problems.append("pas en braille : " + motif)
+    derniers = len([1 for _, b in lines if b.startswith("Dernier tour")])
+    if derniers != len([1 for _, s in mine if s.startswith("Dernier tour")]):
+        problems.append("« Dernier tour » en braille %d fois" % derniers)
+    return problems, entiers
+
+
+def ecrire(chemin, titre, lines):
+    t0 = lines[0][0] if lines else 0
+    with open(chemin, "w", encoding="utf-8") as f:
+        f.write("# %s (secondes depuis le début)\n" % titre)
+        for t, s in lines:
+            f.write("%7.2f  %s\n" % (t - t0, s))
+
+
 def ecouter(launcher):
     """Starts everything, plays the round; returns the session and its problems."""
     workdir = tempfile.mkdtemp(prefix="merle-ecoute-")
@@ -388,10 +476,7 @@ def ecouter(launcher):
         # desktop and the reader follows the focus into it.
         session.start(WM)
         time.sleep(1)
-        # Speech itself is off: what Orca would say is in its log, and no
-        # sound device or speech server is needed.
-        session.start(["/usr/bin/python3", "-c", ORCA, "--disable", "speech",
-                       "--debug-file", session.log])
+        session.start(["/usr/bin/python3", "-c", ORCA, "--debug-file", session.log])
         time.sleep(6)
         # Qt asks the accessibility bus whether a screen reader runs; Orca's
         # flag can come late, so the bridge is switched on from the start.
@@ -422,16 +507,19 @@ def main():
         print("PROBLÈME : " + DEMARRAGE + " ; nouvel essai", file=sys.stderr)
         shutil.rmtree(session.dir, ignore_errors=True)
     lines = speech(session.log)
-    more, laid, takes = check(lines)
+    more, laid, takes = check(lines, partie.manches)
     problems += more
-    t0 = lines[0][0] if lines else 0
-    with open(transcript, "w", encoding="utf-8") as f:
-        f.write("# Ce qu'Orca a dit pendant une partie jouée au clavier (secondes depuis le début)\n")
-        for t, s in lines:
-            f.write("%7.2f  %s\n" % (t - t0, s))
+    mine = [(t, s) for t, s in lines if ours(s)]
+    lignes = braille(session.log)
+    more, entiers = check_braille(lignes, partie.entendus, mine)
+    problems += more
+    ecrire(transcript, "Ce qu'Orca a dit pendant une partie jouée au clavier", lines)
+    racine, ext = os.path.splitext(transcript)
+    ecrire(racine + "-braille" + ext, "La ligne braille d'Orca pendant la même partie, à chaque changement", lignes)
     for who in SIEGES:
         print("%-16s %d cartes dites" % (who, len(laid[who])))
-    print("cagnottes dites : %d ; messages : %d" % (len(takes), len([1 for _, s in lines if ours(s)])))
+    print("cagnottes dites : %d ; messages : %d, dont %d en braille en entier"
+          % (len(takes), len(mine), entiers))
     for nom, ouverte, apres in partie.etapes:
         print("%-24s ouverte : %s" % (nom, ouverte or "RIEN"))
         print("%-24s fermée, focus : %s" % ("", apres or "RIEN"))

@@ -6,7 +6,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <functional>
 #include <QGroupBox>
+#include <QMessageBox>
 #include <private/qguiapplication_p.h>
 #include <qpa/qplatformaccessibility.h>
 #include <qpa/qplatformintegration.h>
@@ -18,26 +20,71 @@
 namespace {
 
 struct Message {
-    QString texte;
-    qint64 ms;   // since the recording started
+    QString texte;     // what the screen reader speaks
+    QString braille;   // and shows on the braille line
+    qint64 ms;         // since the recording started
 };
 
 QList<Message> messages;
-int focusRecus = 0;   // focus events on the announcer itself
+int focusRecus = 0;            // focus events on the announcer itself
+int notificationsMontrees = 0;
 QElapsedTimer horloge;
 
-// Qt's accessibility update handler: every notification shown is a message.
+// A notification inside a status bar, as Orca 43 reads it: it speaks the
+// notification's name, then the labels under it that are neither that name
+// nor part of it; it brailles those labels alone.
+Message luParOrca43(QAccessibleInterface *notification)
+{
+    const QString nom = notification->text(QAccessible::Name);
+    QStringList etiquettes;
+    const std::function<void(QAccessibleInterface *)> parcourir = [&](QAccessibleInterface *i) {
+        for (int k = 0; k < i->childCount(); ++k) {
+            QAccessibleInterface *enfant = i->child(k);
+            const QString t = enfant->text(QAccessible::Name);
+            if (enfant->role() == QAccessible::StaticText && enfant->relations().isEmpty() && !t.isEmpty()
+                && !nom.contains(t) && !etiquettes.contains(t))
+                etiquettes << t;
+            parcourir(enfant);
+        }
+    };
+    parcourir(notification);
+    QStringList dit = etiquettes;
+    if (!nom.isEmpty())
+        dit.prepend(nom);
+    return {dit.join(QLatin1Char(' ')), etiquettes.join(QString()), horloge.elapsed()};
+}
+
+// Qt's accessibility update handler: every notification shown, and from
+// Qt 6.8 every announcement, is a message.
 void enregistrer(QAccessibleEvent *e)
 {
     if (!e->object() || (!e->object()->inherits("Annonceur") && !e->object()->inherits("Annonce")))
         return;
     if (e->type() == QAccessible::Focus)
         ++focusRecus;
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    if (e->type() == QAccessible::Announcement) {
+        // Orca 48 speaks and brailles the event's text.
+        const QString texte = static_cast<QAccessibleAnnouncementEvent *>(e)->message();
+        messages.append({texte, texte, horloge.elapsed()});
+    }
+#endif
     if (e->type() != QAccessible::ObjectShow || !e->object()->inherits("Annonce"))
         return;
+    ++notificationsMontrees;
     if (QAccessibleInterface *i = e->accessibleInterface())
-        messages.append({i->text(QAccessible::Name), horloge.elapsed()});
+        messages.append(luParOrca43(i));
 }
+
+// The program's timers that fire (Qt's own caches aside): each one a wake-up.
+struct Reveils : QObject {
+    int n = 0;
+    bool eventFilter(QObject *o, QEvent *e) override
+    {
+        n += e->type() == QEvent::Timer && o->inherits("QTimer");
+        return false;
+    }
+};
 
 QStringList textes()
 {
@@ -80,11 +127,14 @@ private slots:
     void cleanup();
 
     void uneManche();
+    void luEtEnBraille();
+    void annonceDeQt();
     void dernierTour_data();
     void dernierTour();
     void tableALaDemande_data();
     void tableALaDemande();
     void niPixelNiFocus();
+    void sousUneBoite();
 };
 
 void TestAnnonces::initTestCase()
@@ -104,6 +154,7 @@ void TestAnnonces::init()
     QVERIFY(QTest::qWaitForWindowActive(f));
     messages.clear();
     focusRecus = 0;
+    notificationsMontrees = 0;
     horloge.start();
 }
 
@@ -138,6 +189,40 @@ void TestAnnonces::uneManche()
     QCOMPARE(cadence(), QString());
     QTest::qWait(Annonceur::dureeDeLecture(messages[3].texte.size()));
     QCOMPARE(messages.size(), 4);
+}
+
+// A reader who cannot listen reads the same words on the braille line.
+void TestAnnonces::luEtEnBraille()
+{
+    const QString texte = QStringLiteral("Je pose le 6 de carreau. À vous : il faut un 7.");
+    f->annonces->direMaintenant(texte);
+    QCOMPARE(messages.size(), 1);
+    QCOMPARE(messages[0].texte, texte);
+    QCOMPARE(messages[0].braille, texte);
+}
+
+// Where Qt has an announcement event, a message is that event alone: a
+// notification shown as well would be said a second time, after its role.
+void TestAnnonces::annonceDeQt()
+{
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    const QString texte = QStringLiteral("Le 8 est sauté.");
+    QList<QAccessible::AnnouncementPoliteness> politesses;
+    QAccessible::installUpdateHandler([](QAccessibleEvent *e) {
+        enregistrer(e);
+        if (e->type() == QAccessible::Announcement)
+            messages.last().braille = QString::number(int(static_cast<QAccessibleAnnouncementEvent *>(e)->politeness()));
+    });
+    f->annonces->direMaintenant(texte);
+    QAccessible::installUpdateHandler(enregistrer);
+    QCOMPARE(messages.size(), 1);
+    QCOMPARE(messages[0].texte, texte);
+    // Polite: it waits for what the reader is saying, the focus that moved.
+    QCOMPARE(messages[0].braille, QString::number(int(QAccessible::AnnouncementPoliteness::Polite)));
+    QCOMPARE(notificationsMontrees, 0);
+#else
+    QSKIP("Qt has no announcement event before 6.8");
+#endif
 }
 
 void TestAnnonces::dernierTour_data()
@@ -183,10 +268,12 @@ void TestAnnonces::dernierTour()
     QTest::qWait(1500);
     QCOMPARE(messages.size(), apres == QLatin1String("T") ? 1 : 0);
     QTest::mouseClick(finmanche->Button1, Qt::LeftButton);
+    qint64 fermeture = horloge.elapsed();
     if (apres == QLatin1String("ruine")) {
         QVERIFY(finpartie);
         QTest::qWait(1500);
         QTest::mouseClick(finpartie->Button1, Qt::LeftButton);
+        fermeture = horloge.elapsed();
     } else if (apres == QLatin1String("Distribuer")) {
         QTest::mouseClick(f->Button2, Qt::LeftButton);
     } else if (apres == QLatin1String("Nouvelle partie")) {
@@ -197,8 +284,14 @@ void TestAnnonces::dernierTour()
         QTRY_COMPARE_WITH_TIMEOUT(messages.size(), attendus.size(), attenteMax);
     QTest::qWait(1500);
     QCOMPARE(messages.size(), attendus.size());
-    for (qsizetype i = 0; i < attendus.size(); ++i)
+    for (qsizetype i = 0; i < attendus.size(); ++i) {
         QVERIFY2(messages[i].texte.startsWith(attendus[i]), qPrintable(messages[i].texte));
+        // Once the reader could say the table and its focus, whatever the
+        // player did since the window closed.
+        if (attendus[i].startsWith(QLatin1String("Dernier tour")))
+            QVERIFY2(messages[i].ms - fermeture >= Annonceur::dureeDeLecture(47),
+                     qPrintable(QStringLiteral("%1 ms après la fenêtre").arg(messages[i].ms - fermeture)));
+    }
     QCOMPARE(cadence(), QString());
 }
 
@@ -253,6 +346,30 @@ void TestAnnonces::niPixelNiFocus()
     QCOMPARE(focusRecus, 0);
     QCOMPARE(f->grab().toImage(), avant);
     QCOMPARE(textes().last(), QStringLiteral("KORBANIGUE pose le 10 de carreau"));
+}
+
+// A message that waits while a box is up goes out when the box closes, and
+// the program is not woken meanwhile.
+void TestAnnonces::sousUneBoite()
+{
+    donneExemple(*f);
+    QCOMPARE(messages.size(), 1);
+    // Laid while the turn is being read: the card waits for it.
+    QTest::mouseClick(f->imagesMain[slotDe(1, 4)], Qt::LeftButton);
+    QMessageBox boite(QMessageBox::Information, QStringLiteral("Merle Vert"), QStringLiteral("La carte n'est pas valide"),
+                      QMessageBox::Ok, f);
+    boite.open();
+    QVERIFY(QTest::qWaitForWindowExposed(&boite));
+    Reveils reveils;
+    qApp->installEventFilter(&reveils);
+    QTest::qWait(Annonceur::dureeDeLecture(messages[0].texte.size()) + 1500);
+    qApp->removeEventFilter(&reveils);
+    QCOMPARE(messages.size(), 1);
+    // Once, when the turn could be heard; then not until the box goes.
+    QVERIFY2(reveils.n <= 1, qPrintable(QStringLiteral("%1 réveils").arg(reveils.n)));
+    boite.accept();
+    QTRY_COMPARE(messages.size(), 2);
+    QCOMPARE(messages[1].texte, QStringLiteral("Vous posez le 4 de trèfle."));
 }
 
 QTEST_MAIN(TestAnnonces)

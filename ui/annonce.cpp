@@ -4,13 +4,17 @@
 #include <QAccessibleWidget>
 #include <QApplication>
 #include <QGroupBox>
+#include <QLabel>
 #include <QPushButton>
 #include "game/etat.h"
 #include "ui/Unit1.h"
 #include "ui/afficheur.h"
 #include "ui/imagecarte.h"
 
-// The notification itself: its accessible name is the message.
+// The notification. Its accessible name stays empty and its text is a
+// label inside it: a screen reader speaks a notification's name and then
+// the labels under it that are not that name, but brailles only those
+// labels. The label is never shown, so that nothing is painted.
 class Annonce : public QWidget {
     Q_OBJECT
 public:
@@ -21,21 +25,24 @@ public:
         setGeometry(0, 0, 1, 1);
         hide();
     }
-    QString texte;
+    // Shown again, the notification is read: hiding it first makes the
+    // showing a change even when the last message is still up.
+    void montrer(const QString &texte)
+    {
+        if (!etiquette) {
+            etiquette = new QLabel(this);
+            etiquette->hide();
+        }
+        etiquette->setText(texte);
+        hide();
+        show();
+    }
+
+private:
+    QLabel *etiquette = nullptr;
 };
 
 namespace {
-
-class AccesAnnonce : public QAccessibleWidget {
-public:
-    explicit AccesAnnonce(Annonce *a) : QAccessibleWidget(a, QAccessible::Notification) {}
-    QString text(QAccessible::Text t) const override
-    {
-        if (t == QAccessible::Name)
-            return static_cast<const Annonce *>(widget())->texte;
-        return QAccessibleWidget::text(t);
-    }
-};
 
 QAccessibleInterface *fabriqueAnnonces(const QString &classe, QObject *objet)
 {
@@ -45,7 +52,7 @@ QAccessibleInterface *fabriqueAnnonces(const QString &classe, QObject *objet)
     if (classe == QLatin1String("Annonceur"))
         return new QAccessibleWidget(w, QAccessible::StatusBar);
     if (classe == QLatin1String("Annonce"))
-        return new AccesAnnonce(static_cast<Annonce *>(w));
+        return new QAccessibleWidget(w, QAccessible::Notification);
     return nullptr;
 }
 
@@ -192,14 +199,12 @@ void Annonceur::suspendre(bool s)
         clore(QStringLiteral("Dernier tour : "));
         return;
     }
-    if (messages.isEmpty())
-        return;
     // The reader first says the table coming back and the control that has
     // the focus ("Merle Vert frame. Nouvelle partie push button."), which a
-    // message would cut short: it waits for them to be heard.
-    const int apresLaFenetre = dureeDeLecture(47);
-    const qint64 reste = depuis.isValid() ? duree - depuis.elapsed() : 0;
-    attente.start(static_cast<int>(qMax<qint64>(apresLaFenetre, reste)));
+    // message would cut short: nothing goes out before they can be heard,
+    // counted from now, whatever the player does next.
+    attendreAuPlusTard(dureeDeLecture(47));
+    publier();
 }
 
 void Annonceur::nouvelleDonne()
@@ -216,11 +221,17 @@ void Annonceur::oublier()
     poseur = 0;
 }
 
+void Annonceur::attendreAuPlusTard(int ms)
+{
+    if (entendu.remainingTime() < ms)
+        entendu.setRemainingTime(ms, Qt::PreciseTimer);
+}
+
 void Annonceur::publier()
 {
     if ((phrases.isEmpty() && messages.isEmpty()) || attente.isActive() || suspendu)
         return;
-    const qint64 reste = depuis.isValid() ? duree - depuis.elapsed() : 0;
+    const qint64 reste = entendu.remainingTime();
     if (reste > 0)
         attente.start(static_cast<int>(reste));
     else
@@ -232,10 +243,9 @@ void Annonceur::sortir()
     if (suspendu)
         return;
     // A box or a file dialog is being read: the message waits until it closes.
-    constexpr int sondeBoite = 250;
-    if (QApplication::activeModalWidget()) {
+    if (QWidget *modale = QApplication::activeModalWidget()) {
         if (!phrases.isEmpty() || !messages.isEmpty())
-            attente.start(sondeBoite);
+            attendreLaFermeture(modale);
         return;
     }
     clore(QString());
@@ -243,28 +253,51 @@ void Annonceur::sortir()
         return;
     dire(messages.takeFirst());
     if (!messages.isEmpty())
-        attente.start(duree);
+        attente.start(static_cast<int>(entendu.remainingTime()));
+}
+
+// Woken once, when the box goes, rather than every so often while it is up.
+void Annonceur::attendreLaFermeture(QWidget *modale)
+{
+    if (boite == modale)
+        return;
+    if (boite)
+        boite->removeEventFilter(this);
+    boite = modale;
+    boite->installEventFilter(this);
+}
+
+bool Annonceur::eventFilter(QObject *objet, QEvent *evenement)
+{
+    if (objet == boite && evenement->type() == QEvent::Hide) {
+        boite->removeEventFilter(this);
+        boite = nullptr;
+        // Once the box has left the modal stack; another one may follow it.
+        QTimer::singleShot(0, this, &Annonceur::publier);
+    }
+    return QWidget::eventFilter(objet, evenement);
 }
 
 void Annonceur::direMaintenant(const QString &texte)
 {
     dire(texte);
     if (attente.isActive())
-        attente.start(duree);
+        attente.start(static_cast<int>(entendu.remainingTime()));
 }
 
 void Annonceur::dire(const QString &texte)
 {
-    annonce->texte = texte;
-    depuis.restart();
-    // Shown again, the notification is read: hiding it first makes the
-    // showing a change even when the last message is still up. With no
-    // reader listening nothing is shown, not even the one pixel it covers.
-    if (QAccessible::isActive()) {
-        annonce->hide();
-        annonce->show();
-    }
-    duree = dureeDeLecture(texte.size());
+    entendu.setRemainingTime(dureeDeLecture(texte.size()), Qt::PreciseTimer);
+    // With no reader listening nothing is sent, and nothing is shown, not
+    // even the one pixel the notification covers.
+    if (!QAccessible::isActive())
+        return;
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    QAccessibleAnnouncementEvent annonceQt(annonce, texte);
+    QAccessible::updateAccessibility(&annonceQt);
+#else
+    annonce->montrer(texte);
+#endif
 }
 
 int Annonceur::dureeDeLecture(qsizetype caracteres)

@@ -3,13 +3,16 @@
 // lay, the pots they take, a rank skipped, the turn coming back to the
 // player, the player's own cards and claims.
 //
-// Qt 6.4 has no announcement event, and its bridge to the Linux
-// accessibility bus drops alerts and sends no text with a name change. What
-// a screen reader does speak is a notification becoming visible: the
-// announcer is a small widget that paints nothing, takes no input and no
-// focus, whose accessible role is a notification inside a status bar (so
-// that the reader says the text without the word "notification"), and which
-// is hidden and shown again for each message.
+// From Qt 6.8 a message is Qt's announcement event, which the screen reader
+// speaks and brailles as a message of its own. Qt 6.4 has no such event, and
+// its bridge to the Linux accessibility bus drops alerts and sends no text
+// with a name change. What a screen reader does speak there is a
+// notification becoming visible: the announcer is a small widget that
+// paints nothing, takes no input and no focus, whose accessible role is a
+// notification inside a status bar (so that the reader says the text
+// without the word "notification"), and which is hidden and shown again for
+// each message. The text is a label inside the notification, which is what
+// the reader both speaks and brailles.
 //
 // A screen reader cuts its own speech for each new message, and the seats
 // lay a card every half second. So sentences are gathered while the seats
@@ -17,7 +20,8 @@
 // never goes out before the previous one could be heard at a reader's usual
 // rate: it waits, gathering what comes meanwhile. While a result window
 // holds the table, or a box or file dialog holds the program, messages wait.
-#include <QElapsedTimer>
+#include <QDeadlineTimer>
+#include <QPointer>
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
@@ -59,20 +63,27 @@ public:
     // needs to say a message of the given length, with a margin.
     static int dureeDeLecture(qsizetype caracteres);
 
+protected:
+    bool eventFilter(QObject *objet, QEvent *evenement) override;
+
 private:
     void ajouter(const QString &phrase);
     void sortir();                          // the next message that waits
     void dire(const QString &texte);
     void clore(const QString &prefixe);     // the gathered sentences become a message
+    void attendreAuPlusTard(int ms);        // nothing goes out for that long from now
+    void attendreLaFermeture(QWidget *boite);
 
     Annonce *annonce;
     QStringList phrases;        // gathered since the last message
     QStringList messages;       // complete, waiting to go out in this order
     Seat poseur = 0;            // seat whose cards the last sentence lists, 0 when none
     bool apresCagnotte = false; // that sentence ends with the pot the seat took
-    QTimer attente;             // until the previous message could be heard
-    QElapsedTimer depuis;       // since the previous message went out
-    int duree = 0;              // its reading time, ms
+    QTimer attente{this};       // until the previous message could be heard
+    // When the previous message, or the table coming back after a result
+    // window, can have been heard: no message goes out before.
+    QDeadlineTimer entendu{0, Qt::PreciseTimer};
+    QPointer<QWidget> boite;    // the box or dialog a message waits on
     bool suspendu = false;
 };
 
