@@ -614,6 +614,12 @@ void TestAide::lireDepuisUnLien()
     QVERIFY(lu.size() > 20);
     QCOMPARE(lu, toute.mid(toute.size() - lu.size()));
     QCOMPARE(dernierFocus(), QStringLiteral("lien Comment jouer"));   // reading moved nothing
+
+    // Return follows the link: what is read is the new page.
+    QTest::keyClick(Form2->tt, Qt::Key_Return);
+    const QStringList suivante = lireJusquAuBout(page->textInterface(), 0);
+    QVERIFY(suivante.contains(QStringLiteral("Comment jouer")));
+    QVERIFY(!suivante.contains(QStringLiteral("Règle du jeu")));
 }
 
 void TestAide::tabulationAuBoutDesLiens_data()
