@@ -15,8 +15,58 @@
 #include "game/etat.h"
 #include "support/table.h"
 #include "ui/aide.h"
+// What a screen reader is told is read with the platform's accessibility
+// switched on, which only Qt's private interface can do (headers in
+// qt6-base-private-dev): without them, the cases that need it are skipped.
+#if __has_include(<qpa/qplatformaccessibility.h>)
+#include <private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
+#define MERLE_ACCESSIBILITE_ACTIVABLE
+#endif
 
 namespace {
+
+// What the screen reader was told: focus moves, and objects that came or went.
+struct Evenement {
+    QAccessible::Event type;
+    QAccessible::Role role;
+    QString nom;
+};
+QList<Evenement> evenements;
+
+void enregistrer(QAccessibleEvent *e)
+{
+    const QAccessible::Event t = e->type();
+    if (t != QAccessible::Focus && t != QAccessible::ObjectCreated && t != QAccessible::ObjectDestroyed)
+        return;
+    if (QAccessibleInterface *i = e->accessibleInterface())
+        evenements.append({t, i->role(), i->text(QAccessible::Name)});
+}
+
+// The focus moves the screen reader was told of, as "lien Sommaire" or
+// "page Règle du jeu".
+QStringList focusDits()
+{
+    QStringList dits;
+    for (const Evenement &e : std::as_const(evenements)) {
+        if (e.type != QAccessible::Focus)
+            continue;
+        const char *quoi = e.role == QAccessible::Link ? "lien" : e.role == QAccessible::Document ? "page" : "autre";
+        dits << QLatin1String(quoi) + QLatin1Char(' ') + e.nom;
+    }
+    return dits;
+}
+
+QString dernierFocus()
+{
+    const QStringList dits = focusDits();
+    return dits.isEmpty() ? QString() : dits.last();
+}
+
+#define EXIGER_LECTEUR_D_ECRAN()                                                              \
+    if (!QAccessible::isActive())                                                               \
+        QSKIP("Qt's private headers are missing: accessibility cannot be switched on here")
 
 const QString dossierPages = QStringLiteral(MERLE_SOURCE_DIR "/help");
 
@@ -86,11 +136,39 @@ void lesQuatrePages()
     QTest::newRow("A propos") << "aprop.htm" << "À propos de Merle Vert";
 }
 
+// A help page shown with its menu item, as a screen reader sees it.
+QAccessibleInterface *pageLue(Table &t, QAction *item)
+{
+    t.plateforme->oublier();   // the start-up read of a missing best-score file
+    copierPages(t.dossier);
+    item->trigger();
+    if (!Form2 || !QTest::qWaitForWindowActive(Form2) || !Form2->tt->hasFocus())
+        return nullptr;
+    return QAccessible::queryAccessibleInterface(Form2->tt);
+}
+
+// What a screen reader reads on from an offset: line after line, to the
+// end of the text.
+QStringList lireJusquAuBout(QAccessibleTextInterface *texte, int depuis)
+{
+    QStringList lignes;
+    for (int o = depuis, derniere = -1; o < texte->characterCount();) {
+        int debut = 0, fin = 0;
+        const QString ligne = texte->textAtOffset(o, QAccessible::LineBoundary, &debut, &fin);
+        if (fin != derniere && !ligne.trimmed().isEmpty())
+            lignes << ligne;
+        o = std::max(fin, o + 1);
+        derniere = fin;
+    }
+    return lignes;
+}
+
 } // namespace
 
 class TestAide : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void init();
     void chaqueItemMontreSaPage_data();
     void chaqueItemMontreSaPage();
@@ -111,11 +189,28 @@ private slots:
     void pagesPropres();
     void tableDesCagnottesConformeAuJeu();
     void luAuClavierParUnLecteurDEcran();
+    void lireDepuisUnLien();
+    void tabulationAuBoutDesLiens_data();
+    void tabulationAuBoutDesLiens();
 };
+
+void TestAide::initTestCase()
+{
+    // As when a screen reader runs: the events go to the handler instead of
+    // the bus.
+    QAccessible::installUpdateHandler(enregistrer);
+#ifdef MERLE_ACCESSIBILITE_ACTIVABLE
+    QPlatformAccessibility *pa = QGuiApplicationPrivate::platformIntegration()->accessibility();
+    QVERIFY(pa);
+    pa->setActive(true);
+    QVERIFY(QAccessible::isActive());
+#endif
+}
 
 void TestAide::init()
 {
     QCOMPARE(Form2, nullptr);   // each test starts without a help window
+    evenements.clear();
 }
 
 void TestAide::chaqueItemMontreSaPage_data()
@@ -452,14 +547,15 @@ void TestAide::tableDesCagnottesConformeAuJeu()
 void TestAide::luAuClavierParUnLecteurDEcran()
 {
     // What a screen reader reads of the rules page, as the arrows move the
-    // caret: Down reads the next line, and a picture reads as its card.
+    // caret: Down reads the next line, a table row is one line with its
+    // cells joined by commas, and a picture reads as its card. Tab then
+    // gives the focus to the link it selects, an object of the page.
     Table t;
-    t.plateforme->oublier();
-    copierPages(t.dossier);
-    t.fenetre->Rgledujeu1->trigger();
+    QAccessibleInterface *page = pageLue(t, t.fenetre->Rgledujeu1);
+    QVERIFY(page);
     QCOMPARE(QAccessible::queryAccessibleInterface(Form2)->text(QAccessible::Name),
              QStringLiteral("Aide : Règle du jeu"));
-    QAccessibleTextInterface *texte = QAccessible::queryAccessibleInterface(Form2->tt)->textInterface();
+    QAccessibleTextInterface *texte = page->textInterface();
     QVERIFY(texte);
     QStringList lignes;
     for (int k = 0; k < 60; ++k) {
@@ -468,11 +564,111 @@ void TestAide::luAuClavierParUnLecteurDEcran()
         lignes << texte->textAtOffset(texte->cursorPosition(), QAccessible::LineBoundary, &debut, &fin);
     }
     QCOMPARE(lignes.first(), QStringLiteral("Règle du jeu"));
-    const QString lu = lignes.join(QLatin1Char('\n'));
-    QVERIFY(!lu.contains(QChar::ObjectReplacementCharacter));
-    for (const Cagnotte &c : tableCagnottes)
-        QVERIFY2(lu.contains(nomCarte(c.carte) + QStringLiteral(", qui prend la cagnotte "), Qt::CaseInsensitive),
-                 qPrintable(nomCarte(c.carte)));
+    QVERIFY(!lignes.join(QLatin1Char('\n')).contains(QChar::ObjectReplacementCharacter));
+    for (const Cagnotte &c : tableCagnottes) {
+        // "7 de carreau, Le 7 de carreau, qui prend la cagnotte au centre, au centre, 50 Euros, 200 Euros"
+        const QRegularExpression rangee(
+            QStringLiteral("^%1, L[ae] %1, qui prend la cagnotte (.+), \\1, %2 Euros, %3 Euros$")
+                .arg(QRegularExpression::escape(nomCarte(c.carte)))
+                .arg(c.mise)
+                .arg(c.mise * nbSieges),
+            QRegularExpression::CaseInsensitiveOption);
+        QVERIFY2(lignes.indexOf(rangee) >= 0, qPrintable(nomCarte(c.carte)));
+    }
+
+    EXIGER_LECTEUR_D_ECRAN();
+    const int enfants = page->childCount();
+    QTest::keyClick(Form2->tt, Qt::Key_Tab);
+    QCOMPARE(dernierFocus(), QStringLiteral("lien Sommaire"));
+    QAccessibleInterface *lien = page->focusChild();
+    QVERIFY(lien);
+    QCOMPARE(lien->role(), QAccessible::Link);
+    QCOMPARE(lien->parent(), page);
+    QCOMPARE(page->childCount(), enfants + 1);
+    QCOMPARE(page->child(page->indexOfChild(lien)), lien);
+    // Straight on to the next link: the page is not told in between.
+    evenements.clear();
+    QTest::keyClick(Form2->tt, Qt::Key_Tab);
+    QCOMPARE(focusDits(), QStringList{QStringLiteral("lien Comment jouer")});
+}
+
+void TestAide::lireDepuisUnLien()
+{
+    // A screen reader asked to read on from the focus reads the focused
+    // object's text line by line, from its caret to the end: from a link
+    // that Tab selected, that is from the link's line to the end of the page.
+    EXIGER_LECTEUR_D_ECRAN();
+    Table t;
+    QAccessibleInterface *page = pageLue(t, t.fenetre->Rgledujeu1);
+    QVERIFY(page);
+    const QStringList toute = lireJusquAuBout(page->textInterface(), 0);
+    for (int k = 0; k < 4; ++k)   // the fourth link: "Comment jouer", in the page's first paragraph
+        QTest::keyClick(Form2->tt, Qt::Key_Tab);
+    QAccessibleInterface *lien = page->focusChild();
+    QVERIFY(lien);
+    QCOMPARE(lien->text(QAccessible::Name), QStringLiteral("Comment jouer"));
+    QAccessibleTextInterface *texte = lien->textInterface();
+    QVERIFY2(texte, "the link has no text to read on from");
+    const QStringList lu = lireJusquAuBout(texte, texte->cursorPosition());
+    QVERIFY2(lu.first().contains(QStringLiteral("voyez Comment jouer")), qPrintable(lu.first()));
+    QVERIFY(lu.size() > 20);
+    QCOMPARE(lu, toute.mid(toute.size() - lu.size()));
+    QCOMPARE(dernierFocus(), QStringLiteral("lien Comment jouer"));   // reading moved nothing
+
+    // Return follows the link: what is read is the new page.
+    QTest::keyClick(Form2->tt, Qt::Key_Return);
+    const QStringList suivante = lireJusquAuBout(page->textInterface(), 0);
+    QVERIFY(suivante.contains(QStringLiteral("Comment jouer")));
+    QVERIFY(!suivante.contains(QStringLiteral("Règle du jeu")));
+}
+
+void TestAide::tabulationAuBoutDesLiens_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<int>("tabulations");   // Tab presses that reach the link the last key leaves
+    QTest::addColumn<bool>("suivant");      // that key: Tab, or Shift+Tab
+    QTest::newRow("Tab après le dernier lien") << "regle.htm" << 5 << true;
+    QTest::newRow("Maj+Tab avant le premier") << "Som.htm" << 1 << false;
+}
+
+void TestAide::tabulationAuBoutDesLiens()
+{
+    // Past the last link, or before the first, Qt drops the selection and
+    // leaves the caret where it was: the reader is told that the page has
+    // the focus again, and the link leaves the page's children.
+    QFETCH(QString, page);
+    QFETCH(int, tabulations);
+    QFETCH(bool, suivant);
+    EXIGER_LECTEUR_D_ECRAN();
+    Table t;
+    QAccessibleInterface *lue = pageLue(t, itemDe(*t.fenetre, page));
+    QVERIFY(lue);
+    const int enfants = lue->childCount();
+    for (int k = 0; k < tabulations; ++k)
+        QTest::keyClick(Form2->tt, Qt::Key_Tab);
+    const QString premier = dernierFocus();
+    QAccessibleInterface *lien = lue->focusChild();
+    QVERIFY(lien && lien->role() == QAccessible::Link);
+    const QString nom = lien->text(QAccessible::Name);
+    const QAccessible::Id id = QAccessible::uniqueId(lien);
+    evenements.clear();
+
+    if (suivant)
+        QTest::keyClick(Form2->tt, Qt::Key_Tab);
+    else
+        QTest::keyClick(Form2->tt, Qt::Key_Backtab, Qt::ShiftModifier);   // Shift+Tab, as X gives it
+    QVERIFY(!Form2->tt->textCursor().hasSelection());
+    QCOMPARE(focusDits(), QStringList{QStringLiteral("page ") + lue->text(QAccessible::Name)});
+    QVERIFY(std::any_of(evenements.cbegin(), evenements.cend(), [&](const Evenement &e) {
+        return e.type == QAccessible::ObjectDestroyed && e.role == QAccessible::Link && e.nom == nom;
+    }));
+    QCOMPARE(QAccessible::accessibleInterface(id), nullptr);
+    QCOMPARE(lue->childCount(), enfants);
+    QVERIFY(lue->focusChild() == lue);   // the page itself
+
+    // Tab then starts again from the first link.
+    QTest::keyClick(Form2->tt, Qt::Key_Tab);
+    QCOMPARE(dernierFocus(), suivant ? QStringLiteral("lien Sommaire") : premier);
 }
 
 QTEST_MAIN(TestAide)
