@@ -4,17 +4,59 @@
 #include <QPainter>
 #include <QPainterPath>
 
+namespace {
+// A press read within this time of the action's end may still be a repeat
+// of the held key: it was waiting in the queue while the action ran.
+constexpr unsigned long margeFinAction = 100;
+bool estEspace(const QKeyEvent *e)
+{
+    return (e->key() == Qt::Key_Space || e->key() == Qt::Key_Select) && !(e->modifiers() & ~Qt::KeypadModifier);
+}
+} // namespace
+
+void ToucheUnique::appui(const QKeyEvent *e, const std::function<void()> &action)
+{
+    if (e->isAutoRepeat())
+        return;
+    const unsigned long heure = e->timestamp();
+    // Events made by programs carry no time (0): only a release tells.
+    if (enfoncee) {
+        const bool paireRepetee = relacheVue && heure != 0 && heure == heureRelache;
+        const bool relacheePerdue = !relacheVue && heure > finAction;
+        if (paireRepetee || (!relacheVue && !relacheePerdue)) {
+            relacheVue = false;
+            return;
+        }
+    }
+    enfoncee = true;
+    relacheVue = false;
+    QElapsedTimer duree;
+    duree.start();
+    action();
+    finAction = heure + static_cast<unsigned long>(duree.elapsed()) + margeFinAction;
+}
+
+void ToucheUnique::relache(const QKeyEvent *e)
+{
+    if (e->isAutoRepeat())
+        return;
+    relacheVue = true;
+    heureRelache = e->timestamp();
+}
+
 QList<CarteEnMain *> CarteEnMain::creerMain(int n, QWidget *parent)
 {
     auto main = std::make_shared<Main>();
+    auto espace = std::make_shared<ToucheUnique>();
     for (int k = 0; k < n; ++k)
-        main->append(new CarteEnMain(main, parent));
+        main->append(new CarteEnMain(main, espace, parent));
     if (!main->isEmpty())
         main->first()->prendreLArret();
     return *main;
 }
 
-CarteEnMain::CarteEnMain(std::shared_ptr<Main> m, QWidget *parent) : ImageCarte(parent), main(std::move(m))
+CarteEnMain::CarteEnMain(std::shared_ptr<Main> m, std::shared_ptr<ToucheUnique> e, QWidget *parent)
+    : ImageCarte(parent), main(std::move(m)), espace(std::move(e))
 {
     setFocusPolicy(Qt::NoFocus);
 }
@@ -108,8 +150,7 @@ void CarteEnMain::keyPressEvent(QKeyEvent *e)
     case Qt::Key_Space:
     case Qt::Key_Select:
         // A held key lays one card, not the next ones the focus moves to.
-        if (!e->isAutoRepeat())
-            emit clicked();
+        espace->appui(e, [this] { emit clicked(); });
         return;
     default:
         ImageCarte::keyPressEvent(e);
@@ -117,6 +158,13 @@ void CarteEnMain::keyPressEvent(QKeyEvent *e)
     }
     if (cible && cible != this)
         cible->setFocus(Qt::OtherFocusReason);
+}
+
+void CarteEnMain::keyReleaseEvent(QKeyEvent *e)
+{
+    if (estEspace(e))
+        espace->relache(e);
+    ImageCarte::keyReleaseEvent(e);
 }
 
 void CarteEnMain::focusInEvent(QFocusEvent *e)
