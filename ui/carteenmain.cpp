@@ -5,24 +5,44 @@
 #include <QPainterPath>
 
 namespace {
-// A press read within this time of the action's end may still be a repeat
+// A press made within this time of the action's end may still be a repeat
 // of the held key: it was waiting in the queue while the action ran.
-constexpr unsigned long margeFinAction = 100;
+constexpr qint64 margeFinAction = 100;
+
+qint64 maintenant()
+{
+    static QElapsedTimer horloge;
+    if (!horloge.isValid())
+        horloge.start();
+    return horloge.elapsed();
+}
+
 bool estEspace(const QKeyEvent *e)
 {
     return (e->key() == Qt::Key_Space || e->key() == Qt::Key_Select) && !(e->modifiers() & ~Qt::KeypadModifier);
 }
 } // namespace
 
+qint64 ToucheUnique::faite(const QKeyEvent *e)
+{
+    const qint64 heure = static_cast<qint64>(e->timestamp());
+    const qint64 ici = maintenant() - heure;
+    if (!ecartConnu || ici < ecart)
+        ecart = ici;
+    ecartConnu = true;
+    return heure + ecart;
+}
+
 void ToucheUnique::appui(const QKeyEvent *e, const std::function<void()> &action)
 {
+    const qint64 quand = faite(e);
     if (e->isAutoRepeat())
         return;
     const unsigned long heure = e->timestamp();
     // Events made by programs carry no time (0): only a release tells.
     if (enfoncee) {
         const bool paireRepetee = relacheVue && heure != 0 && heure == heureRelache;
-        const bool relacheePerdue = !relacheVue && heure > finAction;
+        const bool relacheePerdue = !relacheVue && quand > finAction + margeFinAction;
         if (paireRepetee || (!relacheVue && !relacheePerdue)) {
             relacheVue = false;
             return;
@@ -30,14 +50,13 @@ void ToucheUnique::appui(const QKeyEvent *e, const std::function<void()> &action
     }
     enfoncee = true;
     relacheVue = false;
-    QElapsedTimer duree;
-    duree.start();
     action();
-    finAction = heure + static_cast<unsigned long>(duree.elapsed()) + margeFinAction;
+    finAction = maintenant();
 }
 
 void ToucheUnique::relache(const QKeyEvent *e)
 {
+    faite(e);
     if (e->isAutoRepeat())
         return;
     relacheVue = true;

@@ -29,10 +29,16 @@ public:
     void relache(const QKeyEvent *e);
 
 private:
+    // When an event was made, on this program's clock: its time plus the
+    // smallest gap seen between an event's time and its arrival here.
+    qint64 faite(const QKeyEvent *e);
+
     bool enfoncee = false;      // a real press, and no release seen since
     bool relacheVue = false;
     unsigned long heureRelache = 0;
-    unsigned long finAction = 0;   // the time of the events when the last action ended
+    qint64 finAction = 0;       // when the last action ended, on this program's clock
+    qint64 ecart = 0;           // the smallest gap seen, once one is
+    bool ecartConnu = false;
 };
 
 class CarteEnMain : public ImageCarte {
