@@ -379,25 +379,41 @@ void Tprincipale::closeEvent(QCloseEvent *e)
         e->ignore();
 }
 
+ToucheUnique *Tprincipale::toucheDe(const QKeyEvent *e)
+{
+    if (e->modifiers() & ~Qt::KeypadModifier)
+        return nullptr;
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)
+        return &entree;
+    if (e->key() == Qt::Key_T)
+        return &lecture;
+    return nullptr;
+}
+
 void Tprincipale::keyPressEvent(QKeyEvent *e)
 {
     // Button4 is the window's default button: Return and Enter pass from
     // wherever they were not taken (a focused push button or an open menu
-    // takes them first). A disabled pass button does nothing, and a held
-    // key passes once.
-    const bool entree = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
-    if (entree && !(e->modifiers() & ~Qt::KeypadModifier)) {
-        if (!e->isAutoRepeat() && Button4->isEnabled() && Button4->isVisible())
-            Button4->click();
+    // takes them first). A disabled pass button does nothing. T reads the
+    // whole table aloud, for a player who cannot see it. A held key acts once.
+    ToucheUnique *touche = toucheDe(e);
+    if (!touche) {
+        QMainWindow::keyPressEvent(e);
         return;
     }
-    // T reads the whole table aloud, for a player who cannot see it.
-    if (e->key() == Qt::Key_T && !(e->modifiers() & ~Qt::KeypadModifier)) {
-        if (!e->isAutoRepeat())
+    touche->appui(e, [this, touche] {
+        if (touche == &lecture)
             annonces->direMaintenant(decrireTable(*this));
-        return;
-    }
-    QMainWindow::keyPressEvent(e);
+        else if (Button4->isEnabled() && Button4->isVisible())
+            Button4->click();
+    });
+}
+
+void Tprincipale::keyReleaseEvent(QKeyEvent *e)
+{
+    if (ToucheUnique *touche = toucheDe(e))
+        touche->relache(e);
+    QMainWindow::keyReleaseEvent(e);
 }
 
 void Tprincipale::Quitter1Click()

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QMainWindow>
 #include "game/etat.h"
+#include "ui/carteenmain.h"
 
 class QAction;
 class QCheckBox;
@@ -127,6 +128,7 @@ protected:
     void resizeEvent(QResizeEvent *e) override;
     void closeEvent(QCloseEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
+    void keyReleaseEvent(QKeyEvent *e) override;
 
 private:
     void construireComposants();
@@ -141,6 +143,9 @@ private:
     void finDeTour();
     void reglerManche(Seat w);     // settlement shared by finMancheVous and finMancheOrdinateur
 
+    ToucheUnique entree;           // Return and Enter: the pass
+    ToucheUnique lecture;          // T: the table read aloud
+    ToucheUnique *toucheDe(const QKeyEvent *e);
     QScrollArea *defilement;
     QWidget *fond;                 // scrollable area holding Panel1
 };

@@ -4,17 +4,78 @@
 #include <QPainter>
 #include <QPainterPath>
 
+namespace {
+// A press made within this time of the action's end may still be a repeat
+// of the held key: it was waiting in the queue while the action ran.
+constexpr qint64 margeFinAction = 100;
+
+qint64 maintenant()
+{
+    static QElapsedTimer horloge;
+    if (!horloge.isValid())
+        horloge.start();
+    return horloge.elapsed();
+}
+
+bool estEspace(const QKeyEvent *e)
+{
+    return (e->key() == Qt::Key_Space || e->key() == Qt::Key_Select) && !(e->modifiers() & ~Qt::KeypadModifier);
+}
+} // namespace
+
+qint64 ToucheUnique::faite(const QKeyEvent *e)
+{
+    const qint64 heure = static_cast<qint64>(e->timestamp());
+    const qint64 ici = maintenant() - heure;
+    if (!ecartConnu || ici < ecart)
+        ecart = ici;
+    ecartConnu = true;
+    return heure + ecart;
+}
+
+void ToucheUnique::appui(const QKeyEvent *e, const std::function<void()> &action)
+{
+    const qint64 quand = faite(e);
+    if (e->isAutoRepeat())
+        return;
+    const unsigned long heure = e->timestamp();
+    // Events made by programs carry no time (0): only a release tells.
+    if (enfoncee) {
+        const bool paireRepetee = relacheVue && heure != 0 && heure == heureRelache;
+        const bool relacheePerdue = !relacheVue && quand > finAction + margeFinAction;
+        if (paireRepetee || (!relacheVue && !relacheePerdue)) {
+            relacheVue = false;
+            return;
+        }
+    }
+    enfoncee = true;
+    relacheVue = false;
+    action();
+    finAction = maintenant();
+}
+
+void ToucheUnique::relache(const QKeyEvent *e)
+{
+    faite(e);
+    if (e->isAutoRepeat())
+        return;
+    relacheVue = true;
+    heureRelache = e->timestamp();
+}
+
 QList<CarteEnMain *> CarteEnMain::creerMain(int n, QWidget *parent)
 {
     auto main = std::make_shared<Main>();
+    auto espace = std::make_shared<ToucheUnique>();
     for (int k = 0; k < n; ++k)
-        main->append(new CarteEnMain(main, parent));
+        main->append(new CarteEnMain(main, espace, parent));
     if (!main->isEmpty())
         main->first()->prendreLArret();
     return *main;
 }
 
-CarteEnMain::CarteEnMain(std::shared_ptr<Main> m, QWidget *parent) : ImageCarte(parent), main(std::move(m))
+CarteEnMain::CarteEnMain(std::shared_ptr<Main> m, std::shared_ptr<ToucheUnique> e, QWidget *parent)
+    : ImageCarte(parent), main(std::move(m)), espace(std::move(e))
 {
     setFocusPolicy(Qt::NoFocus);
 }
@@ -108,8 +169,7 @@ void CarteEnMain::keyPressEvent(QKeyEvent *e)
     case Qt::Key_Space:
     case Qt::Key_Select:
         // A held key lays one card, not the next ones the focus moves to.
-        if (!e->isAutoRepeat())
-            emit clicked();
+        espace->appui(e, [this] { emit clicked(); });
         return;
     default:
         ImageCarte::keyPressEvent(e);
@@ -117,6 +177,13 @@ void CarteEnMain::keyPressEvent(QKeyEvent *e)
     }
     if (cible && cible != this)
         cible->setFocus(Qt::OtherFocusReason);
+}
+
+void CarteEnMain::keyReleaseEvent(QKeyEvent *e)
+{
+    if (estEspace(e))
+        espace->relache(e);
+    ImageCarte::keyReleaseEvent(e);
 }
 
 void CarteEnMain::focusInEvent(QFocusEvent *e)

@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
+#include <QWindow>
 #include "storage/meilleurscore.h"
 #include "support/fichiers.h"
 #include "ui/afficheur.h"
@@ -383,12 +384,21 @@ QString Pilote::menuNiveau(bool difficile)
 {
     const bool possible = f->Difficile1->isEnabled();
     QString e = evenement(difficile ? QStringLiteral("niveau difficile") : QStringLiteral("niveau ouvert"), [&] {
-        const QRect titre = f->MainMenu1->actionGeometry(f->Niveau1->menuAction());
-        QTest::mouseClick(f->MainMenu1, Qt::LeftButton, {}, titre.center());
+        // The pointer goes to the title, clicks, goes to "Difficile" and
+        // clicks, as a player's hand does: from Qt 6.8 a menu closes on a
+        // click made before the pointer has left the place where the menu
+        // opened, and only moves through the window system tell Qt where
+        // the pointer is.
+        const QPoint titre = f->MainMenu1->actionGeometry(f->Niveau1->menuAction()).center();
+        QTest::mouseMove(f->windowHandle(), f->MainMenu1->mapTo(f, titre));
+        QTest::mouseClick(f->MainMenu1, Qt::LeftButton, {}, titre);
         if (!f->Niveau1->isVisible())
             return;
-        if (difficile && possible)
-            QTest::mouseClick(f->Niveau1, Qt::LeftButton, {}, f->Niveau1->actionGeometry(f->Difficile1).center());
+        if (difficile && possible) {
+            const QPoint choix = f->Niveau1->actionGeometry(f->Difficile1).center();
+            QTest::mouseMove(f->Niveau1->windowHandle(), choix);
+            QTest::mouseClick(f->Niveau1->windowHandle(), Qt::LeftButton, {}, choix);
+        }
         if (f->Niveau1->isVisible())
             QTest::keyClick(f->Niveau1, Qt::Key_Escape);
     });
