@@ -17,12 +17,12 @@ if [ "$secondes" -eq 0 ] || [ "$paralleles" -eq 0 ]; then
   echo "usage: $0 [SECONDS > 0] [JOBS > 0]" >&2; exit 2
 fi
 
-MERLE_PAQUETS_TEST="clang-14 libclang-rt-14-dev"
+MERLE_PAQUETS_TEST="clang libclang-rt-dev"
 . "$racine/scripts/paquets.sh"
 
 construction="$racine/build-fuzz"
 cmake -S "$racine" -B "$construction" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-  -DCMAKE_CXX_COMPILER=clang++-14 -DMERLE_FUZZ=ON >/dev/null
+  -DCMAKE_CXX_COMPILER=clang++ -DMERLE_FUZZ=ON >/dev/null
 cmake --build "$construction" --target fuzz
 
 journaux="$construction/fuzz-journaux"

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the Debian package of Merle Vert on Debian 12 the way Debian does,
+# Builds the Debian package of Merle Vert on Debian 12 or 13 the way Debian does,
 # with debian/ (dpkg-buildpackage -us -uc -b, CMake's default generator, the
 # suites that need neither root nor an install run by dh_auto_test), from a
 # copy of the source tree in FOLDER (default build-paquet/), so the tree
@@ -8,10 +8,13 @@
 #   sudo apt-get install ./build-paquet/merle-vert_*.deb
 #
 #   bash scripts/paquet.sh [FOLDER]           on this system
-#   bash scripts/paquet.sh --chroot [FOLDER]  as root, in a new Debian 12
-#       chroot of build-essential and the Build-Depends alone, by an ordinary
-#       user, as Debian's build daemons do: a build dependency missing from
-#       debian/control fails there (downloads about 200 MB of packages)
+#   bash scripts/paquet.sh --chroot [12|13] [FOLDER]  as root, in a new
+#       Debian 12 (default) or 13 chroot of build-essential and the
+#       Build-Depends alone, by an ordinary user, as Debian's build daemons
+#       do: a build dependency missing from debian/control fails there. Then,
+#       in the same chroot, that release's lintian checks the package, the
+#       package is installed with apt and its autopkgtest run (downloads
+#       about 300 MB of packages). DEB_BUILD_OPTIONS is passed on.
 #   bash scripts/paquet.sh --deux-fois [FOLDER]  twice, the second time in a
 #       deeper folder, without the suites (nocheck), with another locale,
 #       time zone and umask; fails unless both .deb files are byte for byte
@@ -22,6 +25,10 @@ mode=ici
 case "${1:-}" in
   --chroot|--deux-fois) mode=${1#--}; shift ;;
 esac
+publication=12
+if [ "$mode" = chroot ]; then
+  case "${1:-}" in 12|13) publication=$1; shift ;; esac
+fi
 MERLE_PAQUETS_TEST="build-essential debhelper dpkg-dev lintian qt6-base-private-dev"
 [ "$mode" = chroot ] && MERLE_PAQUETS_TEST="$MERLE_PAQUETS_TEST mmdebstrap"
 . "$racine/scripts/paquets.sh"
@@ -56,14 +63,18 @@ construire_ici() {
   (cd "$copie" && env "$@" "${construire[@]}") >"$ici/construction.log" 2>&1
 }
 
-# The same in a new chroot, the package files copied out to FOLDER. The
-# chroot holds the essential packages, build-essential and apt; apt adds the
-# Build-Depends, and a user of no privilege builds in /construction
-# (Rules-Requires-Root: no).
+# The same in a new chroot of the release, the package files copied out to
+# FOLDER. The chroot holds the essential packages, build-essential and apt;
+# apt adds the Build-Depends, and a user of no privilege builds in
+# /construction (Rules-Requires-Root: no). Then the release's lintian reads
+# the package (its report goes to FOLDER/lintian.txt, errors and warnings
+# fail), apt installs it, and autopkgtest runs debian/tests against it (a
+# smoke test: when it passes autopkgtest exits with 8).
 construire_chroot() {
-  local ici="$1" copie source
+  local ici="$1" copie source suite
   copie=$(copier "$ici")
   source=/construction/${copie##*/}
+  case "$publication" in 12) suite=bookworm ;; 13) suite=trixie ;; esac
   mmdebstrap --variant=buildd \
     --customize-hook='mkdir "$1/construction"' \
     --customize-hook="copy-in '$copie' /construction" \
@@ -72,10 +83,16 @@ construire_chroot() {
     --customize-hook="echo 'constructeur:x:1000:' >>\"\$1/etc/group\"" \
     --customize-hook='chroot "$1" chown -R 1000:1000 /construction' \
     --customize-hook="chroot \"\$1\" setpriv --reuid=1000 --regid=1000 --clear-groups \
-        env HOME=/construction sh -c 'cd $source && ${construire[*]}'" \
-    --customize-hook='mkdir "$1/resultat" && mv "$1"/construction/*.deb "$1"/construction/*.buildinfo "$1"/construction/*.changes "$1/resultat"' \
+        env HOME=/construction DEB_BUILD_OPTIONS='${DEB_BUILD_OPTIONS:-}' sh -c 'cd $source && ${construire[*]}'" \
+    --customize-hook='mkdir "$1/resultat" && cp "$1"/construction/*.deb "$1"/construction/*.buildinfo "$1"/construction/*.changes "$1/resultat"' \
+    --customize-hook='chroot "$1" apt-get install -y --no-install-recommends lintian autopkgtest' \
+    --customize-hook="chroot \"\$1\" sh -c 'lintian --fail-on error,warning /construction/*.deb /construction/*.changes >/resultat/lintian.txt 2>&1'; \
+        s=\$?; cat \"\$1/resultat/lintian.txt\"; exit \$s" \
+    --customize-hook='chroot "$1" sh -c "apt-get install -y /construction/merle-vert_*.deb"' \
+    --customize-hook="chroot \"\$1\" sh -c 'autopkgtest --no-built-binaries --output-dir /resultat/autopkgtest \
+        /construction/merle-vert_*.deb $source -- null; s=\$?; [ \$s -eq 0 ] || [ \$s -eq 8 ]'" \
     --customize-hook="sync-out /resultat '$ici'" \
-    bookworm /dev/null >"$ici/construction.log" 2>&1
+    "$suite" /dev/null >"$ici/construction.log" 2>&1
 }
 
 echouer() { # FOLDER: the end of its log, and stop
@@ -105,6 +122,10 @@ case "$mode" in
 esac
 paquet=$(ls "$dossier"/merle-vert_"$version"_*.deb)
 # Errors and warnings fail; the informational tags left are explained in
-# docs/packaging.md.
-lintian --fail-on error,warning "$paquet" "$dossier"/merle-vert_"$version"_*.changes | tee "$dossier/lintian.txt"
+# docs/packaging.md. The chroot's build was checked by its own release.
+if [ "$mode" = chroot ]; then
+  cat "$dossier/lintian.txt"
+else
+  lintian --fail-on error,warning "$paquet" "$dossier"/merle-vert_"$version"_*.changes | tee "$dossier/lintian.txt"
+fi
 echo "$paquet"

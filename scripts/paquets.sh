@@ -1,7 +1,8 @@
-# Installs the Debian 12 packages the game needs to build, run and be tested.
-# Sourced by the scripts of this folder, each adding what it needs in
-# MERLE_PAQUETS_TEST; runs apt-get only for what is missing. debian/control
-# names the same build packages.
+# Installs the Debian packages the game needs to build, run and be tested, on
+# Debian 12 or 13: every name here exists on both (clang and libclang-rt-dev
+# are each release's default clang). Sourced by the scripts of this folder,
+# each adding what it needs in MERLE_PAQUETS_TEST; runs apt-get only for what
+# is missing. debian/control names the same build packages.
 MERLE_PAQUETS="cmake ninja-build g++ qt6-base-dev qt6-svg-dev qt6-translations-l10n libcanberra-dev gnome-cards-data fonts-dejavu-core fonts-dejavu-extra"
 if [ -n "${MERLE_PAQUETS_TEST:-}" ]; then
   MERLE_PAQUETS="$MERLE_PAQUETS $MERLE_PAQUETS_TEST"

@@ -37,6 +37,11 @@ int colonnesEncrees(const QImage &img, const QRect &r, bool rouge)
     return n;
 }
 
+// Where the rank of a face's index stands on the sharper faces: the
+// top-left corner and, turned, the bottom-right one.
+const QRect indiceHaut(4, 16, 28, 22);
+const QRect indiceBas(144 - 4 - 28, 216 - 16 - 22, 28, 22);
+
 } // namespace
 
 class TestImages : public QObject {
@@ -87,6 +92,13 @@ void TestImages::faces()
     QCOMPARE(double_.deviceIndependentSize(), QSizeF(72, 108));
     // A fractional ratio takes the sharper sheet.
     QCOMPARE(imageCarte(carte, 1.25).size(), QSize(144, 216));
+    // The rank stands in the suit's ink in the top-left corner and, turned,
+    // in the bottom-right one: a face the deck did not give (blank paper,
+    // another card's drawing) has no such index.
+    const bool rouge = carte >= 14 && carte <= 39;
+    const QImage img = image(double_);
+    for (const QRect &r : {indiceHaut, indiceBas})
+        QVERIFY2(colonnesEncrees(img, r, rouge) >= 4, qPrintable(QStringLiteral("%1 colonnes").arg(colonnesEncrees(img, r, rouge))));
 }
 
 void TestImages::horsDuJeu_data()
@@ -163,10 +175,7 @@ void TestImages::asMarquesA()
     QFETCH(int, minimum);
     QFETCH(int, maximum);
     const QImage img = image(imageCarte(carte, 2.0));
-    // The index stands in the top-left corner and, turned, in the bottom-right.
-    const QRect haut(4, 16, 28, 22);
-    const QRect bas(144 - 4 - 28, 216 - 16 - 22, 28, 22);
-    for (const QRect &r : {haut, bas}) {
+    for (const QRect &r : {indiceHaut, indiceBas}) {
         const int n = colonnesEncrees(img, r, rouge);
         QVERIFY2(n >= minimum && n <= maximum, qPrintable(QStringLiteral("%1 colonnes").arg(n)));
     }

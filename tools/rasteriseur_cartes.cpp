@@ -1,7 +1,11 @@
-// Renders the 52 card faces of the French-pattern SVG deck into the sheet the
+// Renders the 52 card faces of a French-pattern SVG deck into the sheet the
 // game embeds: 576 x 756 pixels at 1x (72 x 108 per face, 8 per row, 7 rows,
 // entry e at column e % 8 and row e / 8, the last four cells blank), the same
 // at 2x, and a one-bit mask of each sheet.
+//
+// It knows the decks of the table below, and no other: a deck of another
+// name, or of that name but other drawings (the cards of another size), is
+// refused. The build takes the first of them that the system has.
 //
 // The deck's cards are a little wider than our 2:3 cells. Each face is scaled
 // uniformly to the cell's width and centred; the card's own paper is then
@@ -10,11 +14,13 @@
 // covered with the card's paper and an "A" drawn in the same serif style.
 //
 // Mask convention (as for a QBitmap): black = the card, white = outside it.
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QSvgRenderer>
+#include <cmath>
 #include <cstdio>
 #include "ui/imagebrute.h"
 
@@ -22,16 +28,36 @@ namespace {
 
 const char *const couleurs[] = {"club", "diamond", "heart", "spade"};
 const char *const figures[] = {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "jack", "queen", "king"};
-// The "1" of the top-left index of each ace; the bottom-right one is the same
-// path turned half a turn about the card's centre.
-const char *const indicesAs[] = {"path170358", "path117944", "path107828", "path107698"};
+// A deck this program can read: the same element names ("club_1" to
+// "spade_king"), in deck units.
+struct Jeu {
+    const char *nom;          // the file's name, without ".svgz"
+    QSizeF carte;             // the size of every card
+    QColor papier;            // the card's colour
+    double rayon;             // the corner radius of its outline
+    double trait;             // the width of its outline
+    // The "1" of the top-left index of each ace, by name where the deck names
+    // it, else its box from the card's top-left corner; the bottom-right one
+    // is the same turned half a turn about the card's centre.
+    const char *indicesAs[4];
+    QRectF unAs;
+};
 
-const QColor papier(0xf5, 0xf3, 0xf0);   // the deck's card colour
+// In order of preference; the build picks the first one present (each line
+// opens with the name, which CMake reads from here).
+const Jeu jeux[] = {
+    // SVG-cards 2.0.1 with Tony 52's and Vincent Bermel's changes, in
+    // gnome-cards-data up to 3.22.30
+    {"ancient_french", {94.192, 132.822}, QColor(0xf5, 0xf3, 0xf0), 6.35, 0.794,
+     {"path170358", "path117944", "path107828", "path107698"}, {}},
+    // the same drawings in a lighter file, on white paper, from 3.22.31 on
+    // (its index glyphs are shared, so the aces' "1" have no name)
+    {"paris", {94.192, 132.820}, Qt::white, 6.0, 0.8,
+     {}, {5.95, 6.55, 5.8, 13.5}},
+};
+
 const QColor encreNoire(0x2b, 0x2b, 0x2b);
 const QColor encreRouge(0xe8, 0x36, 0x30);
-
-constexpr double rayonDeck = 6.35;       // corner radius of the deck's cards
-constexpr double traitDeck = 0.794;      // width of the deck's outline
 
 // A high-contrast serif capital A, as in the deck's indices: hairline left
 // stroke and crossbar, heavy right stroke, flat hairline serifs. Drawn in a
@@ -68,7 +94,7 @@ QPainterPath lettreA()
 
 // Replaces the "1" whose box (in cell pixels) is `un` by an A of the same
 // height, in `encre`; `retourne` turns it half a turn about the box centre.
-void dessinerA(QPainter &p, const QRectF &un, const QColor &encre, bool retourne)
+void dessinerA(QPainter &p, const QRectF &un, const QColor &papier, const QColor &encre, bool retourne)
 {
     p.save();
     p.setPen(Qt::NoPen);
@@ -99,11 +125,21 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "usage: %s deck.svgz output-folder\n", argv[0]);
         return 2;
     }
-    QSvgRenderer deck(QString::fromLocal8Bit(argv[1]));
+    const QString fichier = QString::fromLocal8Bit(argv[1]);
+    const Jeu *jeu = nullptr;
+    for (const Jeu &j : jeux)
+        if (QFileInfo(fichier).fileName() == QLatin1String(j.nom) + ".svgz")
+            jeu = &j;
+    if (!jeu) {
+        std::fprintf(stderr, "%s is not a deck this program knows (see tools/rasteriseur_cartes.cpp)\n", argv[1]);
+        return 1;
+    }
+    QSvgRenderer deck(fichier);
     if (!deck.isValid()) {
         std::fprintf(stderr, "cannot read %s\n", argv[1]);
         return 1;
     }
+    const QColor papier = jeu->papier;
     const QString dossier = QString::fromLocal8Bit(argv[2]);
     for (int echelle = 1; echelle <= 2; ++echelle) {
         const double lc = 72.0 * echelle, hc = 108.0 * echelle;
@@ -123,6 +159,13 @@ int main(int argc, char **argv)
                 std::fprintf(stderr, "the deck has no card %s\n", qPrintable(id));
                 return 1;
             }
+            if (std::abs(bornes.width() - jeu->carte.width()) > 0.01
+                || std::abs(bornes.height() - jeu->carte.height()) > 0.01) {
+                std::fprintf(stderr, "%s: the card %s is %g x %g, not %g x %g: not the drawings this program knows\n",
+                             argv[1], qPrintable(id), bornes.width(), bornes.height(),
+                             jeu->carte.width(), jeu->carte.height());
+                return 1;
+            }
             const QRectF cellule((e % 8) * lc, (e / 8) * hc, lc, hc);
             const double s = lc / bornes.width();               // uniform scale
             const double hauteur = bornes.height() * s;
@@ -134,7 +177,7 @@ int main(int argc, char **argv)
             versCellule.translate(-bornes.left(), -bornes.top());
 
             const double trait = echelle == 1 ? 1.0 : 1.5;
-            const double rayon = rayonDeck * s;
+            const double rayon = jeu->rayon * s;
             const QRectF contour = cellule.adjusted(trait / 2, trait / 2, -trait / 2, -trait / 2);
             // the paper over the whole cell
             p.setPen(Qt::NoPen);
@@ -142,6 +185,7 @@ int main(int argc, char **argv)
             p.drawRoundedRect(contour, rayon, rayon);
             // the deck's face, then its own outline painted out
             deck.render(&p, id, face);
+            const double traitDeck = jeu->trait;
             const QRectF bordDeck = versCellule.mapRect(bornes.adjusted(traitDeck / 2, traitDeck / 2,
                                                                         -traitDeck / 2, -traitDeck / 2));
             p.setBrush(Qt::NoBrush);
@@ -149,14 +193,15 @@ int main(int argc, char **argv)
             p.drawRoundedRect(bordDeck, rayon, rayon);
             // aces: "A" in place of "1", in both corners
             if (e % 13 == 0) {
-                const char *un = indicesAs[e / 13];
+                const char *un = jeu->indicesAs[e / 13];
                 const QRectF b = versCellule.mapRect(
-                    deck.transformForElement(un).mapRect(deck.boundsOnElement(un)));
+                    un ? deck.transformForElement(un).mapRect(deck.boundsOnElement(un))
+                       : jeu->unAs.translated(bornes.topLeft()));
                 const QPointF centre = versCellule.map(bornes.center());
                 const QRectF bas(2 * centre.x() - b.right(), 2 * centre.y() - b.bottom(), b.width(), b.height());
                 const QColor encre = (e / 13 == 1 || e / 13 == 2) ? encreRouge : encreNoire;
-                dessinerA(p, b, encre, false);
-                dessinerA(p, bas, encre, true);
+                dessinerA(p, b, papier, encre, false);
+                dessinerA(p, bas, papier, encre, true);
             }
             // the new outline at the edge of the cell
             p.setPen(QPen(encreNoire, trait));
