@@ -124,26 +124,38 @@ void signalerErreur(const QString &message)
     plateforme().erreur(message + QLatin1Char('.'));
 }
 
+// Opens a box of the game and returns the button chosen. Its text joins the
+// caption in the box's accessible name: screen readers braille the name of a
+// box beside its focused button, not its text, and do not speak a text twice
+// when it is already in the name.
+static int ouvrirBoite(QMessageBox::Icon icone, const QString &texte, QMessageBox::StandardButtons boutons,
+                       QMessageBox::StandardButton parDefaut = QMessageBox::Ok)
+{
+    QMessageBox boite(icone, titre, texte, boutons, parentDesBoites());
+    boite.setDefaultButton(parDefaut);
+    boite.setAccessibleName(titre + QStringLiteral(". ") + texte);
+    return boite.exec();
+}
+
 bool PlateformeReelle::confirmer(const QString &texte)
 {
-    return QMessageBox::question(parentDesBoites(), titre, texte, QMessageBox::Yes | QMessageBox::No,
-                                 QMessageBox::Yes) == QMessageBox::Yes;
+    return ouvrirBoite(QMessageBox::Question, texte, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
+           == QMessageBox::Yes;
 }
 
 void PlateformeReelle::informer(const QString &texte)
 {
-    QMessageBox::information(parentDesBoites(), titre, texte);
+    ouvrirBoite(QMessageBox::Information, texte, QMessageBox::Ok);
 }
 
 void PlateformeReelle::afficher(const QString &texte)
 {
-    QMessageBox boite(QMessageBox::NoIcon, titre, texte, QMessageBox::Ok, parentDesBoites());
-    boite.exec();
+    ouvrirBoite(QMessageBox::NoIcon, texte, QMessageBox::Ok);
 }
 
 void PlateformeReelle::erreur(const QString &texte)
 {
-    QMessageBox::critical(parentDesBoites(), titre, texte);
+    ouvrirBoite(QMessageBox::Critical, texte, QMessageBox::Ok);
 }
 
 QString PlateformeReelle::choisirFichier(QFileDialog &dialogue)

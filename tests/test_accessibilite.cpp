@@ -6,18 +6,22 @@
 #include <QAction>
 #include <QGroupBox>
 #include <QKeySequence>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMap>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSet>
+#include <QTimer>
 #include <algorithm>
 #include "support/table.h"
 #include "ui/afficheur.h"
 #include "ui/fin_partie.h"
 #include "ui/imagecarte.h"
+#include "platform/plateforme.h"
 #include "ui/jg.h"
 
 namespace {
@@ -95,6 +99,8 @@ private slots:
     void afficheurs();
     void afficheurSansNom();
     void boitesDeGroupe();
+    void boitesDeMessage_data();
+    void boitesDeMessage();
     void talon();
     void accelerateurs();
     void accelerateursAuClavier();
@@ -326,6 +332,47 @@ void TestAccessibilite::boitesDeGroupe()
         QCOMPARE(nom(g), g->title());
     QCOMPARE(nom(f->GroupBox4), QStringLiteral("KORBANIGUE"));
     QCOMPARE(nom(f->GroupBox10), QStringLiteral("Orvane BELTRUCQ"));
+}
+
+void TestAccessibilite::boitesDeMessage_data()
+{
+    QTest::addColumn<int>("boite");
+    QTest::newRow("confirmer") << 0;
+    QTest::newRow("informer") << 1;
+    QTest::newRow("afficher") << 2;
+    QTest::newRow("erreur") << 3;
+}
+
+void TestAccessibilite::boitesDeMessage()
+{
+    // A screen reader brailles a box by its name beside the focused button,
+    // and does not read again a label whose text is in that name: the text
+    // of each box of the game is in its name, its caption stays the game's.
+    QFETCH(int, boite);
+    const QString texte = QStringLiteral("La carte n'est pas valide.");
+    QString legende, nomBoite, etiquette;
+    QTimer attente;
+    connect(&attente, &QTimer::timeout, [&] {
+        auto *b = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!b || !b->isVisible())
+            return;
+        attente.stop();
+        legende = b->windowTitle();
+        nomBoite = nom(b);
+        etiquette = nom(b->findChild<QLabel *>(QStringLiteral("qt_msgbox_label")));
+        b->buttons().constFirst()->click();   // Yes, or OK
+    });
+    attente.start(20);
+    PlateformeReelle p;
+    switch (boite) {
+    case 0: QVERIFY(p.confirmer(texte)); break;
+    case 1: p.informer(texte); break;
+    case 2: p.afficher(texte); break;
+    default: p.erreur(texte);
+    }
+    QCOMPARE(legende, QStringLiteral("Merle Vert"));
+    QCOMPARE(etiquette, texte);
+    QVERIFY2(nomBoite.startsWith(legende) && nomBoite.contains(texte), qPrintable(nomBoite));
 }
 
 void TestAccessibilite::afficheurSansNom()
