@@ -289,7 +289,7 @@ void TestAnnonces::dernierTour()
         // Once the reader could say the table and its focus, whatever the
         // player did since the window closed.
         if (attendus[i].startsWith(QLatin1String("Dernier tour")))
-            QVERIFY2(messages[i].ms - fermeture >= Annonceur::dureeDeLecture(47),
+            QVERIFY2(messages[i].ms - fermeture >= Annonceur::dureeDuRetour(),
                      qPrintable(QStringLiteral("%1 ms après la fenêtre").arg(messages[i].ms - fermeture)));
     }
     QCOMPARE(cadence(), QString());

@@ -203,7 +203,7 @@ void Annonceur::suspendre(bool s)
     // the focus ("Merle Vert frame. Nouvelle partie push button."), which a
     // message would cut short: nothing goes out before they can be heard,
     // counted from now, whatever the player does next.
-    attendreAuPlusTard(dureeDeLecture(47));
+    attendreAuPlusTard(dureeDuRetour());
     publier();
 }
 
@@ -298,6 +298,12 @@ void Annonceur::dire(const QString &texte)
 #else
     annonce->montrer(texte);
 #endif
+}
+
+int Annonceur::dureeDuRetour()
+{
+    // Orca's words for the table and its longest next step after a window.
+    return dureeDeLecture(QStringLiteral("Merle Vert frame. Nouvelle partie push button.").size());
 }
 
 int Annonceur::dureeDeLecture(qsizetype caracteres)

@@ -62,6 +62,9 @@ public:
     // Time a reader at its default rate (about 16 characters a second)
     // needs to say a message of the given length, with a margin.
     static int dureeDeLecture(qsizetype caracteres);
+    // How long the reader speaks when a result window closes and the table
+    // comes back, before a message may follow.
+    static int dureeDuRetour();
 
 protected:
     bool eventFilter(QObject *objet, QEvent *evenement) override;
