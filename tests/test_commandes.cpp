@@ -241,13 +241,8 @@ void TestCommandes::toucheTenue()
     preparer();
     QSignalSpy passes(f->Button4, &QPushButton::clicked);
     // What T gave the screen reader to say last; emptied after each check.
-    QWidget *annonce = nullptr;
-    for (QWidget *w : f->findChildren<QWidget *>())
-        if (w->inherits("Annonce"))
-            annonce = w;
-    QVERIFY(annonce);
-    const auto lu = [this, annonce] {
-        const QString texte = QAccessible::queryAccessibleInterface(annonce)->text(QAccessible::Name);
+    const auto lu = [this] {
+        const QString texte = f->annonces->dernierMessage();
         f->annonces->direMaintenant(QString());
         return texte.startsWith(QStringLiteral("Sur la zone de jeu"));
     };

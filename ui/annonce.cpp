@@ -287,17 +287,19 @@ void Annonceur::direMaintenant(const QString &texte)
 
 void Annonceur::dire(const QString &texte)
 {
-    entendu.setRemainingTime(dureeDeLecture(texte.size()), Qt::PreciseTimer);
+    dernier = texte;
     // With no reader listening nothing is sent, and nothing is shown, not
     // even the one pixel the notification covers.
-    if (!QAccessible::isActive())
-        return;
+    if (QAccessible::isActive()) {
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-    QAccessibleAnnouncementEvent annonceQt(annonce, texte);
-    QAccessible::updateAccessibility(&annonceQt);
+        QAccessibleAnnouncementEvent annonceQt(annonce, texte);
+        QAccessible::updateAccessibility(&annonceQt);
 #else
-    annonce->montrer(texte);
+        annonce->montrer(texte);
 #endif
+    }
+    // Counted from when the reader has the message in hand.
+    entendu.setRemainingTime(dureeDeLecture(texte.size()), Qt::PreciseTimer);
 }
 
 int Annonceur::dureeDuRetour()

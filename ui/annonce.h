@@ -48,6 +48,8 @@ public:
     // A message the player asked for: out at once. What waits keeps
     // waiting, now for this message to be heard.
     void direMaintenant(const QString &texte);
+    // The last message said, whether or not a reader was listening.
+    const QString &dernierMessage() const { return dernier; }
     // While a result window holds the table, nothing goes out: the reader
     // is reading that window, and the flood of changes it brings would
     // drown a message. What the round's last turn did becomes a message of
@@ -86,6 +88,7 @@ private:
     // When the previous message, or the table coming back after a result
     // window, can have been heard: no message goes out before.
     QDeadlineTimer entendu{0, Qt::PreciseTimer};
+    QString dernier;
     QPointer<QWidget> boite;    // the box or dialog a message waits on
     bool suspendu = false;
 };
