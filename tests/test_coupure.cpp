@@ -130,11 +130,14 @@ void TestCoupure::coupure()
         QVERIFY(enfant >= 0);
         if (enfant == 0) {
             // The child writes until it is killed; it never returns into the test.
-            partage->demarre = 1;
+            // It counts as started once its first write is done: a child just
+            // forked pays for its copied memory in that write, which on a busy
+            // machine can outlast every delay below.
             for (long i = k;; ++i) {
                 if (!ecrire(i % 2 == 1))
                     _exit(3);
                 partage->ecritures.fetch_add(1);
+                partage->demarre = 1;
             }
         }
         while (partage->demarre.load() == 0)
