@@ -49,11 +49,12 @@ ok() { echo "PASS: $*"; }
 
 # Files of an installed tree under usr/, one a line, in a form both trees
 # share: the program's folder without the multiarch part, the launcher in
-# bin/, the manual page uncompressed, the licence files left out.
+# bin/, the manual page uncompressed, the licence files and the package's
+# lintian overrides left out.
 fichiers_installes() {
   (cd "$1" && find . -type f -o -type l) | sed -e 's|^\./||' \
     -e 's|^lib/[^/]*-linux-gnu/|lib/|' -e 's|^games/|bin/|' -e 's|\.6\.gz$|.6|' \
-    | grep -v '^share/doc/' | sort
+    | grep -v -e '^share/doc/' -e '^share/lintian/' | sort
 }
 
 # --- Staged install --------------------------------------------------------
