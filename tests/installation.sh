@@ -97,8 +97,9 @@ if [ "$paquet_debian" = yes ]; then
   [ -f "$deballe/usr/share/doc/merle-vert/copyright" ] || echec "no copyright file in the package"
   [ -x "$deballe/usr/games/merle-vert" ] || echec "launcher not in /usr/games"
   dependances=$(dpkg-deb -f "$deb" Depends)
+  # Debian 13 renamed some libraries for its 64-bit time_t (libqt6core6t64).
   for d in libqt6widgets6 libqt6gui6 libqt6core6 libcanberra0 fonts-dejavu-core; do
-    grep -qw "$d" <<<"$dependances" || echec "package does not depend on $d: $dependances"
+    grep -qE "(^|[ ,])$d(t64)?( |,|$)" <<<"$dependances" || echec "package does not depend on $d: $dependances"
   done
   # apt-get remove leaves nothing: every file is dpkg's, and no script of
   # the package makes another one.
