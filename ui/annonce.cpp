@@ -231,9 +231,9 @@ void Annonceur::publier()
 {
     if ((phrases.isEmpty() && messages.isEmpty()) || attente.isActive() || suspendu)
         return;
-    const qint64 reste = entendu.remainingTime();
+    const int reste = resteAEntendre();
     if (reste > 0)
-        attente.start(static_cast<int>(reste));
+        attente.start(reste);
     else
         sortir();
 }
@@ -253,7 +253,7 @@ void Annonceur::sortir()
         return;
     dire(messages.takeFirst());
     if (!messages.isEmpty())
-        attente.start(static_cast<int>(entendu.remainingTime()));
+        attente.start(resteAEntendre());
 }
 
 // Woken once, when the box goes, rather than every so often while it is up.
@@ -282,7 +282,7 @@ void Annonceur::direMaintenant(const QString &texte)
 {
     dire(texte);
     if (attente.isActive())
-        attente.start(static_cast<int>(entendu.remainingTime()));
+        attente.start(resteAEntendre());
 }
 
 void Annonceur::dire(const QString &texte)
@@ -300,6 +300,13 @@ void Annonceur::dire(const QString &texte)
     }
     // Counted from when the reader has the message in hand.
     entendu.setRemainingTime(dureeDeLecture(texte.size()), Qt::PreciseTimer);
+}
+
+// Rounded up to the millisecond, so that the timer never fires before the
+// deadline.
+int Annonceur::resteAEntendre() const
+{
+    return static_cast<int>((entendu.remainingTimeNSecs() + 999999) / 1000000);
 }
 
 int Annonceur::dureeDuRetour()

@@ -89,6 +89,7 @@ private:
     // window, can have been heard: no message goes out before.
     QDeadlineTimer entendu{0, Qt::PreciseTimer};
     QString dernier;
+    int resteAEntendre() const;
     QPointer<QWidget> boite;    // the box or dialog a message waits on
     bool suspendu = false;
 };
