@@ -77,13 +77,13 @@ class SansVoix:
         if name != "orca.speech":
             return None
         sys.meta_path.remove(self)
-        spec = importlib.util.find_spec(name)
-        charger = spec.loader.exec_module
+        trouve = importlib.util.find_spec(name)
+        charger = trouve.loader.exec_module
         def charger_sans_voix(module):
             charger(module)
             module.init = lambda: None
-        spec.loader.exec_module = charger_sans_voix
-        return spec
+        trouve.loader.exec_module = charger_sans_voix
+        return trouve
 sys.meta_path.insert(0, SansVoix())
 sys.argv[0] = "/usr/bin/orca"
 runpy.run_path("/usr/bin/orca", run_name="__main__")
