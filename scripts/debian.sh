@@ -7,7 +7,9 @@
 # system, less the two installation suites (the package is built by an
 # ordinary user in scripts/paquet.sh --chroot 13, and the run stays within
 # CI's time). The chroot goes away at the end. Fuzzing is left out: the same
-# code is fuzzed by the host's run.
+# code is fuzzed by the host's run. DEB_BUILD_OPTIONS is passed on to the
+# package build of the test command (.ci/run gives nocheck: the suites have
+# just run in the same chroot).
 #
 #   bash scripts/debian.sh [12|13]
 #
@@ -49,7 +51,7 @@ mmdebstrap --variant=minbase --include=gnome-cards-data \
     done
     echo \"debian.sh : Debian $version n'a aucun des jeux de cartes connus ($jeux)\" >&2; exit 1" \
   --customize-hook="mkdir -p \"\$1/merle\" && cp -a '$copie/.' \"\$1/merle/\"" \
-  --customize-hook='chroot "$1" env MERLE_FUZZ_SECONDES=0 bash /merle/scripts/tester.sh' \
+  --customize-hook="chroot \"\$1\" env MERLE_FUZZ_SECONDES=0 DEB_BUILD_OPTIONS='${DEB_BUILD_OPTIONS:-}' bash /merle/scripts/tester.sh" \
   --customize-hook="echo '$utilisateur' >>\"\$1/etc/passwd\"; echo 'merle-ci:x:1000:' >>\"\$1/etc/group\"" \
   --customize-hook='mkdir -p "$1/home/merle-ci" && chroot "$1" chown -R 1000:1000 /merle /home/merle-ci' \
   --customize-hook='chroot "$1" sh -c "cd /merle/build-asan && setpriv --reuid=1000 --regid=1000 --clear-groups \
