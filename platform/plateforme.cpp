@@ -1,10 +1,12 @@
 #include "platform/plateforme.h"
 #include "platform/son.h"
+#include "platform/touches.h"
 
 #include <QApplication>
 #include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QCompleter>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QDateTime>
 #include <QDir>
@@ -47,6 +49,9 @@ public:
         case QEvent::MouseButtonDblClick:
         case QEvent::KeyPress:
         case QEvent::KeyRelease:
+            // Dropped, but a key let go meanwhile is let go for good.
+            ToucheUnique::observer(static_cast<QKeyEvent *>(e));
+            return true;
         case QEvent::Shortcut:
         case QEvent::ShortcutOverride:
         case QEvent::Wheel:
@@ -172,6 +177,7 @@ void pauseSansEntrees(int ms)
 {
     QThread::msleep(static_cast<unsigned long>(ms));
     FiltreEntrees filtre;
+    ToucheUnique::suivre();
     qApp->installEventFilter(&filtre);
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     qApp->removeEventFilter(&filtre);

@@ -42,6 +42,7 @@ Afficheur *afficheurSurVert(int chiffres, QWidget *parent)
 Tprincipale::Tprincipale(QWidget *parent) : QMainWindow(parent)
 {
     principale = this;
+    ToucheUnique::suivre();   // every release counts, that of the first press too
     setWindowTitle(QStringLiteral("Merle Vert"));
     setWindowIcon(iconeJeu());
     setObjectName(QStringLiteral("principale"));
@@ -407,13 +408,6 @@ void Tprincipale::keyPressEvent(QKeyEvent *e)
         else if (Button4->isEnabled() && Button4->isVisible())
             Button4->click();
     });
-}
-
-void Tprincipale::keyReleaseEvent(QKeyEvent *e)
-{
-    if (ToucheUnique *touche = toucheDe(e))
-        touche->relache(e);
-    QMainWindow::keyReleaseEvent(e);
 }
 
 void Tprincipale::Quitter1Click()

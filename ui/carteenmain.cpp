@@ -4,65 +4,6 @@
 #include <QPainter>
 #include <QPainterPath>
 
-namespace {
-// A press made within this time of the action's end may still be a repeat
-// of the held key: it was waiting in the queue while the action ran.
-constexpr qint64 margeFinAction = 100;
-
-qint64 maintenant()
-{
-    static QElapsedTimer horloge;
-    if (!horloge.isValid())
-        horloge.start();
-    return horloge.elapsed();
-}
-
-bool estEspace(const QKeyEvent *e)
-{
-    return (e->key() == Qt::Key_Space || e->key() == Qt::Key_Select) && !(e->modifiers() & ~Qt::KeypadModifier);
-}
-} // namespace
-
-qint64 ToucheUnique::faite(const QKeyEvent *e)
-{
-    const qint64 heure = static_cast<qint64>(e->timestamp());
-    const qint64 ici = maintenant() - heure;
-    if (!ecartConnu || ici < ecart)
-        ecart = ici;
-    ecartConnu = true;
-    return heure + ecart;
-}
-
-void ToucheUnique::appui(const QKeyEvent *e, const std::function<void()> &action)
-{
-    const qint64 quand = faite(e);
-    if (e->isAutoRepeat())
-        return;
-    const unsigned long heure = e->timestamp();
-    // Events made by programs carry no time (0): only a release tells.
-    if (enfoncee) {
-        const bool paireRepetee = relacheVue && heure != 0 && heure == heureRelache;
-        const bool relacheePerdue = !relacheVue && quand > finAction + margeFinAction;
-        if (paireRepetee || (!relacheVue && !relacheePerdue)) {
-            relacheVue = false;
-            return;
-        }
-    }
-    enfoncee = true;
-    relacheVue = false;
-    action();
-    finAction = maintenant();
-}
-
-void ToucheUnique::relache(const QKeyEvent *e)
-{
-    faite(e);
-    if (e->isAutoRepeat())
-        return;
-    relacheVue = true;
-    heureRelache = e->timestamp();
-}
-
 QList<CarteEnMain *> CarteEnMain::creerMain(int n, QWidget *parent)
 {
     auto main = std::make_shared<Main>();
@@ -177,13 +118,6 @@ void CarteEnMain::keyPressEvent(QKeyEvent *e)
     }
     if (cible && cible != this)
         cible->setFocus(Qt::OtherFocusReason);
-}
-
-void CarteEnMain::keyReleaseEvent(QKeyEvent *e)
-{
-    if (estEspace(e))
-        espace->relache(e);
-    ImageCarte::keyReleaseEvent(e);
 }
 
 void CarteEnMain::focusInEvent(QFocusEvent *e)
