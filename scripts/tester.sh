@@ -4,7 +4,7 @@
 # test, among them the Debian package built as Debian does (Unix Makefiles).
 set -euo pipefail
 racine="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-MERLE_PAQUETS_TEST="qt6-base-private-dev util-linux desktop-file-utils appstream build-essential debhelper dpkg-dev lintian pulseaudio pulseaudio-utils libcanberra-pulse xvfb openbox weston qt6-wayland dbus at-spi2-core gir1.2-atspi-2.0 python3-gi"
+MERLE_PAQUETS_TEST="qt6-base-private-dev util-linux desktop-file-utils appstream build-essential debhelper dpkg-dev lintian pulseaudio pulseaudio-utils libcanberra-pulse xvfb openbox weston qt6-wayland dbus at-spi2-core gir1.2-atspi-2.0 python3-gi xdotool"
 # clang only for the fuzzing, which MERLE_FUZZ_SECONDES=0 leaves out
 # (scripts/debian.sh, where the host's CI has already fuzzed the same code).
 if [ "${MERLE_FUZZ_SECONDES:-60}" -gt 0 ]; then
