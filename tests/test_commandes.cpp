@@ -2,6 +2,7 @@
 // passes, the hand played from the keyboard, the Tab order, the "Son" box,
 // names typed in the file dialogs, a close request while the seats play.
 #include <QtTest>
+#include <QAbstractEventDispatcher>
 #include <QAccessible>
 #include <QCheckBox>
 #include <QFileDialog>
@@ -75,6 +76,7 @@ private slots:
     void mainAuClavier();
     void toucheTenue_data();
     void toucheTenue();
+    void toucheTenueSousX();
     void ordreDeTabulation();
     void mancheAuClavier();
     void caseSonLisible();
@@ -292,6 +294,41 @@ void TestCommandes::toucheTenue()
         toucheAHeure(true, cle, heureX());
         QVERIFY(lu());
     }
+}
+
+void TestCommandes::toucheTenueSousX()
+{
+    // Return held under X with a screen reader listening: the X server's
+    // events come first, then Qt's copies of them, without their time and,
+    // when the plugin did not pair a repeat, without the repeat's mark.
+    preparer();
+    QTest::mouseClick(f->Image1, Qt::LeftButton);   // "Sans 3"
+    f->Son->setFocus();
+    QSignalSpy passes(f->Button4, &QPushButton::clicked);
+    const quint8 codeRetour = 36;
+    const auto x = [](bool appui, ulong heure) {
+        struct { quint8 genre, code; quint16 sequence; quint32 heure; quint8 reste[24]; } e{
+            quint8(appui ? 2 : 3), codeRetour, 0, quint32(heure), {}};
+        qintptr resultat = 0;
+        QAbstractEventDispatcher::instance()->filterNativeEvent("xcb_generic_event_t", &e, &resultat);
+    };
+    const auto copie = [](bool appui) {
+        QKeyEvent e(appui ? QEvent::KeyPress : QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier,
+                    codeRetour, 0, 0);
+        QApplication::sendEvent(QApplication::focusWidget(), &e);
+    };
+    x(true, 1000);
+    x(false, 1600);
+    x(true, 1600);
+    copie(true);
+    copie(false);
+    copie(true);
+    x(false, 1700);
+    copie(false);
+    QCOMPARE(passes.count(), 1);
+    x(true, 2500);   // pressed again
+    copie(true);
+    QCOMPARE(passes.count(), 2);
 }
 
 void TestCommandes::ordreDeTabulation()
