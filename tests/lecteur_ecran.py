@@ -238,7 +238,9 @@ class Partie:
                 touche()
             else:
                 self.session.keys(touche, pause=1)
-        self.entendre(r"^Merle Vert( frame|$)")   # the table is active again (Orca 48 omits "frame")
+        # The table is active again. Orca 48 may omit "frame", and then
+        # brailles only the focused control, which the next line checks.
+        self.entendre(r"^Merle Vert( frame|$)", braille=r"^Merle Vert( frame|$)| (%s|check box)$" % BOUTON)
         apres = self.entendre(r"^(%s) (%s|check box)" % (focus, BOUTON))
         self.etapes.append((nom, ouverte, apres))
 
@@ -352,7 +354,7 @@ def play(session):
         session.keys("Down", pause=1.5)
         p.entendre(r"^Cette page décrit la règle")
         session.keys("Tab", pause=1.5)
-        p.entendre(r"^Sommaire link")
+        p.entendre(r"^Sommaire link", braille=r"Sommaire$")   # braille: the line, then the link
         session.keys("alt+F4", pause=1.5)
         apres = p.entendre(BOUTON)
         p.etapes.append(("aide", ouverte, apres))
