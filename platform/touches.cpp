@@ -62,7 +62,7 @@ public:
         qApp->installEventFilter(this);
         qApp->installNativeEventFilter(this);
     }
-    ~Suivi() override { qApp->removeNativeEventFilter(this); }
+    // The native filter leaves the dispatcher by itself when it goes.
 
     bool nativeEventFilter(const QByteArray &type, void *message, qintptr *) override
     {
