@@ -44,14 +44,14 @@ public:
             if (!fermetures.contains(objet))
                 fermetures.append(objet);
             return true;
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
         case QEvent::KeyPress:
         case QEvent::KeyRelease:
             // Dropped, but a key let go meanwhile is let go for good.
             ToucheUnique::observer(static_cast<QKeyEvent *>(e));
             return true;
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
         case QEvent::Shortcut:
         case QEvent::ShortcutOverride:
         case QEvent::Wheel:
