@@ -379,9 +379,16 @@ class Session:
                 time.sleep(DELAI_MAX)
                 table.presser(table.bouton(None, "Carte de votre main"))
                 passe = table.bouton("Sans …")
+                legende = passe.get_name()
                 table.presser(passe)
-                # The computer seats play; the turn is back once the pass button is.
-                if not attendre(lambda: not table.utilisable(passe), 5, 0.02):
+                # The computer seats play, the pass button disabled meanwhile;
+                # the turn is back once it is enabled again. When no seat can
+                # follow, the turn comes back at once, too fast to be seen, but
+                # the rank is then skipped and the button names the next one.
+                def passee():
+                    passe.clear_cache()
+                    return not table.utilisable(passe) or passe.get_name() != legende
+                if not attendre(passee, 5, 0.02):
                     raise RuntimeError("le bouton de passe n'a rien fait")
                 if not attendre(lambda: table.utilisable(passe), 60, 0.02):
                     raise RuntimeError("le tour n'est pas revenu au joueur")
