@@ -11,6 +11,7 @@
 # the braille line beside it, its name ending in "-braille".
 # MERLE_WM names another window manager than openbox, installed beforehand:
 #   MERLE_WM=kwin_x11 bash scripts/ecoute.sh /tmp/kwin.txt   (package kwin-x11)
+#   marco stops at once without the schemas of mate-settings-daemon-common.
 set -euo pipefail
 racine="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 MERLE_PAQUETS_TEST="orca xvfb openbox xdotool dbus"

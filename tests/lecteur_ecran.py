@@ -123,9 +123,8 @@ class Session:
         self.env.pop("QT_QPA_PLATFORM", None)
         self.env.pop("QT_SCALE_FACTOR", None)
 
-    def start(self, cmd, **kw):
-        p = subprocess.Popen(cmd, env=self.env, stdout=subprocess.DEVNULL,
-                             stderr=subprocess.DEVNULL, **kw)
+    def start(self, cmd, stderr=subprocess.DEVNULL, **kw):
+        p = subprocess.Popen(cmd, env=self.env, stdout=subprocess.DEVNULL, stderr=stderr, **kw)
         self.procs.append(p)
         return p
 
@@ -476,10 +475,18 @@ def ecouter(launcher):
         session.start(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"])
         # A window manager, so that each new window is activated as on a
         # desktop and the reader follows the focus into it.
-        session.start(WM)
+        with open(os.path.join(session.dir, "wm.log"), "w") as journal:
+            wm = session.start(WM, stderr=journal)
         time.sleep(1)
         session.start(["/usr/bin/python3", "-c", ORCA, "--debug-file", session.log])
         time.sleep(6)
+        if wm.poll() is not None:
+            # Marco, for one, stops at once when a settings schema it reads is missing.
+            with open(os.path.join(session.dir, "wm.log")) as journal:
+                fin = journal.read().strip().splitlines()[-1:] or [""]
+            partie = Partie(session)
+            partie.problems = ["%s s'est arrêté au démarrage (code %d) : %s" % (WM[0], wm.returncode, fin[0])]
+            return session, partie
         # Qt asks the accessibility bus whether a screen reader runs; Orca's
         # flag can come late, so the bridge is switched on from the start.
         session.env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
